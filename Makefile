@@ -1,0 +1,36 @@
+# The commands a developer runs. Everything is built under build/ (one tree per architecture).
+BUILD ?= build
+JOBS ?= $(shell nproc)
+WINE := /usr/lib/wine/wine64
+
+.PHONY: all setup build build-x86 build-x64 test dist demo bench soak fuzz clean
+
+all: build
+
+setup:
+	@bash scripts/setup
+
+build: build-x86 build-x64
+
+build-x86:
+	@cmake -S . -B $(BUILD)/x86 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake \
+	  -DCMAKE_INSTALL_PREFIX=$(CURDIR)/dist/x86 >/dev/null
+	@cmake --build $(BUILD)/x86 -j $(JOBS)
+
+build-x64: build-x86
+	@cmake -S . -B $(BUILD)/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
+	  -DCMAKE_INSTALL_PREFIX=$(CURDIR)/dist/x64 -DZN_BUILD_TESTS=ON \
+	  -DZN_X86_DLL=$(CURDIR)/$(BUILD)/x86/bin/ZnTreeCt.dll \
+	  -DCMAKE_CROSSCOMPILING_EMULATOR=$(WINE) >/dev/null
+	@cmake --build $(BUILD)/x64 -j $(JOBS)
+
+test: setup build
+	@bash scripts/wine-env $(BUILD)/x64 ctest --test-dir $(BUILD)/x64 --output-on-failure
+
+dist: setup build
+	@cmake --install $(BUILD)/x86 >/dev/null
+	@cmake --install $(BUILD)/x64 >/dev/null
+	@echo "dist/x86 and dist/x64 hold the DLL, import library, header and CMake package"
+
+clean:
+	rm -rf $(BUILD) dist

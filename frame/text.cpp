@@ -1,0 +1,186 @@
+#include "text.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "wide.h"
+
+namespace zn::text {
+namespace {
+
+volatile LONG g_liveBlocks = 0;
+
+TextBlock* NewBlock() {
+    auto* block = static_cast<TextBlock*>(std::calloc(1, sizeof(TextBlock)));
+    if (block) {
+        block->references = 1;
+        InterlockedIncrement(&g_liveBlocks);
+    }
+    return block;
+}
+
+void FreeBlock(TextBlock* block) {
+    SysFreeString(block->wide);
+    std::free(block->narrow);
+    std::free(block);
+    InterlockedDecrement(&g_liveBlocks);
+}
+
+void Attach(TextField& slot, TextBlock* block) {
+    slot.block = block;
+    slot.status = block ? block->status : kOutOfMemory;
+    slot.spare = 0;
+}
+
+}  // namespace
+
+LONG LiveBlocks() { return g_liveBlocks; }
+
+void MakeFromWide(TextField& slot, const WCHAR* wide) {
+    Release(slot);
+    TextBlock* block = NewBlock();
+    if (block && wide) {
+        block->wide = SysAllocString(wide);
+        if (!block->wide) block->status = kOutOfMemory;
+    }
+    Attach(slot, block);
+}
+
+void MakeFromNarrow(TextField& slot, const char* narrow) {
+    Release(slot);
+    TextBlock* block = NewBlock();
+    if (block && narrow) {
+        int length = lstrlenA(narrow);
+        auto* buffer = static_cast<WCHAR*>(std::calloc(static_cast<size_t>(length) + 1, sizeof(WCHAR)));
+        if (buffer) {
+            MultiByteToWideChar(GetACP(), MB_PRECOMPOSED | MB_ERR_INVALID_CHARS, narrow, length, buffer,
+                                length + 1);
+            block->wide = SysAllocString(buffer);
+            std::free(buffer);
+        }
+        if (!block->wide) block->status = kOutOfMemory;
+    }
+    Attach(slot, block);
+}
+
+DWORD AssignCopy(TextField& slot, BSTR wide) {
+    Release(slot);
+    TextBlock* block = NewBlock();
+    if (block && wide) {
+        block->wide = SysAllocStringByteLen(reinterpret_cast<const char*>(wide), SysStringByteLen(wide));
+        if (!block->wide) block->status = kOutOfMemory;
+    }
+    Attach(slot, block);
+    if (block && block->status == 0) return 0;
+    DWORD error = GetLastError();
+    return error ? error : kOutOfMemory;
+}
+
+void Clear(TextField& slot) {
+    TextBlock* block = slot.block;
+    if (!block) {
+        MakeFromWide(slot, L"");
+        return;
+    }
+    if (block->references >= 2) {
+        // Another holder keeps its text: this slot continues with a private copy.
+        TextBlock* copy = NewBlock();
+        if (copy && block->wide) {
+            copy->wide = SysAllocStringByteLen(reinterpret_cast<const char*>(block->wide),
+                                               SysStringByteLen(block->wide));
+            if (!copy->wide) copy->status = kOutOfMemory;
+        }
+        Release(slot);
+        Attach(slot, copy);
+        block = copy;
+        if (!block) return;
+    }
+    std::free(block->narrow);
+    block->narrow = nullptr;
+    if (block->wide) {
+        if (!SysReAllocStringLen(&block->wide, nullptr, 0)) block->status = kOutOfMemory;
+    } else {
+        block->wide = SysAllocString(L"");
+        if (!block->wide) block->status = kOutOfMemory;
+    }
+}
+
+void Share(const TextField& from, TextField& to) {
+    if (&from == &to) return;
+    TextBlock* block = from.block;
+    if (block) InterlockedIncrement(&block->references);
+    Release(to);
+    to.block = block;
+    to.status = from.status;
+    to.spare = 0;
+}
+
+void Release(TextField& slot) {
+    TextBlock* block = slot.block;
+    slot.block = nullptr;
+    slot.status = 0;
+    slot.spare = 0;
+    if (block && InterlockedDecrement(&block->references) == 0) FreeBlock(block);
+}
+
+UINT Length(const TextField& slot) {
+    return slot.block && slot.block->wide ? SysStringLen(slot.block->wide) : 0;
+}
+
+const WCHAR* Wide(const TextField& slot) { return slot.block ? slot.block->wide : nullptr; }
+
+const char* Narrow(const TextField& slot) {
+    TextBlock* block = slot.block;
+    if (!block) return nullptr;
+    if (block->narrow) return block->narrow;
+    block->status = 0;
+    if (block->wide) {
+        UINT length = SysStringLen(block->wide);
+        if (length == 0) {
+            block->narrow = static_cast<char*>(std::calloc(2, 1));
+        } else {
+            // The stored length bounds the conversion, so an odd-length BSTR is never read past.
+            int n = static_cast<int>(length);
+            auto* buffer = static_cast<char*>(std::malloc(static_cast<size_t>(n) + 1));
+            if (buffer) {
+                int made = WideCharToMultiByte(GetACP(), WC_COMPOSITECHECK | WC_SEPCHARS, block->wide, n, buffer,
+                                               n, nullptr, nullptr);
+                if (made == 0) {
+                    int needed = WideCharToMultiByte(GetACP(), WC_COMPOSITECHECK | WC_SEPCHARS, block->wide, n,
+                                                     nullptr, 0, nullptr, nullptr);
+                    std::free(buffer);
+                    buffer = needed > 0 ? static_cast<char*>(std::malloc(static_cast<size_t>(needed) + 1)) : nullptr;
+                    if (buffer) {
+                        made = WideCharToMultiByte(GetACP(), WC_COMPOSITECHECK | WC_SEPCHARS, block->wide, n,
+                                                   buffer, needed, nullptr, nullptr);
+                    }
+                }
+                if (buffer) buffer[made > 0 ? made : 0] = '\0';
+            }
+            block->narrow = buffer;
+        }
+        if (!block->narrow) block->status = kOutOfMemory;
+    }
+    return block->narrow;
+}
+
+UINT NarrowLength(const TextField& slot) {
+    const char* narrow = Narrow(slot);
+    return narrow ? static_cast<UINT>(std::strlen(narrow)) : 0;
+}
+
+bool IsEmpty(const TextField& slot) { return Length(slot) == 0; }
+
+int Compare(const TextField& a, const TextField& b) {
+    bool aEmpty = IsEmpty(a), bEmpty = IsEmpty(b);
+    if (aEmpty || bEmpty) return aEmpty == bEmpty ? 0 : (aEmpty ? -1 : 1);
+    return CompareNoCase(Wide(a), Length(a), Wide(b), Length(b));
+}
+
+int ValueAtStart(const TextField& slot) { return WideToInt(Wide(slot), Length(slot)); }
+
+ChoiceTable* ParseChoices(const TextField& slot) {
+    return ParseChoiceText(reinterpret_cast<const uint16_t*>(Wide(slot)), Length(slot));
+}
+
+}  // namespace zn::text

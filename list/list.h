@@ -1,0 +1,126 @@
+// The list control: an owner-drawn list box under a header bar. Rows live in a chain in
+// insertion order; the list box shows them in the order of the sorted column.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ZnTreeCt.h"
+
+namespace zn {
+
+class ListControl {
+public:
+    static constexpr DWORD kSignature = 0x5A4E4C53;  // "ZNLS": marks a live list object
+    static constexpr const char* kPropertyName = "ZNListCt";
+
+    // Creation and teardown.
+    static ListControl* Create(HWND parent, int placeholderId, int listBoxId);
+    static ListControl* FromWindow(HWND window);  // null unless `window` is a live list's list box
+    void Destroy();
+    int AttachSeverityIcons(HIMAGELIST list);
+    int AttachAdditionalIcons(HIMAGELIST list);
+
+    // Rows.
+    ListRow* Head() const { return head; }
+    ListRow* Insert(const NodeInfo* info);
+    ListRow* InsertFromTree(const TreeNode* node);
+    int UpdateItem(const NodeInfo* info);
+    int UpdateEntry(NodeInfo* info, LONG* checkedCount);
+    int Clear();
+    int Refresh(int column, int descending);
+    int SelectNode(DWORD id);
+    int GetListCount() const;
+    int GetSelectedNodeCount() const;
+    ListRow* FindRow(DWORD id) const;
+    void PostCheckStateChanged() const;
+
+    // Header and columns.
+    int AddHeaderColumn(const WCHAR* title, DWORD flags);
+    int SetHeaderColumn(DWORD rowId, DWORD column, BSTR text);
+    void SortAndRefill(int column, int descending);
+    void HeaderClick(int column);
+    static bool RowComesBefore(const ListRow* a, const ListRow* b, int column, int descending);
+
+    // Sizing.
+    static int RowHeight(const ListRow* row);
+    DWORD MainColumnWidth(DWORD limit);
+    DWORD TotalColumnsWidth();
+    DWORD ColumnNaturalWidth(int column, DWORD limit);
+    DWORD AutoSizeColumns();
+    void UpdateHorizontalExtent();
+
+    // Drawing.
+    void DrawRow(const DRAWITEMSTRUCT* item);
+
+    // Input.
+    LRESULT DispatchParentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
+    void OnListCommand(WPARAM wParam, HWND listWindow);
+    void ToggleCurrentRowCheck();
+    LRESULT OnCharToItem(WPARAM wParam, LPARAM lParam);
+    LRESULT ListBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void RelayoutList();
+
+    // Editor.
+    HWND BuildEditor(ListRow* row);
+    SIZE MeasureChoices(const TextField& text);
+    void PlaceEditorOverCell(ListRow* row, int textNumber, const DRAWITEMSTRUCT* cell, int textX);
+    void MoveEditor(const RECT& rect);
+
+    // Checks the row chain: the count and, after a refresh, one list-box item per row.
+    const char* CheckRows() const;
+
+    DWORD signature = kSignature;
+    HWND parentWindow = nullptr;
+    HWND editorWindow = nullptr;
+    HFONT dialogFont = nullptr;
+    LONG currentIndex = 0;
+    HWND listBox = nullptr;
+    WORD listBoxId = 0;
+    WNDPROC savedParentProc = nullptr;
+    HINSTANCE instance = nullptr;
+    HFONT normalFont = nullptr;
+    HIMAGELIST imageList = nullptr;
+    HIMAGELIST additionalIcons = nullptr;
+    HIMAGELIST severityIcons = nullptr;
+    DWORD severityIconsAttached = 0;
+    DWORD additionalIconsAttached = 0;
+    WORD additionalIconCount = 0;
+    WORD severityIconCount = 0;
+    HFONT boldFont = nullptr;
+    HICON dropDownIcon = nullptr;
+    HPEN framePen = nullptr;
+    HWND headerWindow = nullptr;
+    HWND headerParent = nullptr;
+    HBITMAP ascendingMark = nullptr;
+    HBITMAP descendingMark = nullptr;
+    BYTE sortColumn = 0;
+    BYTE sortDescending = 0;
+    BYTE columnCount = 0;
+    LONG headerOffset = 0;
+    RECT editorRect = {0, 0, 0, 0};
+    ListRow* head = nullptr;
+    DWORD rowCount = 0;
+
+private:
+    void FreeRows();
+    void DrawMainCell(DRAWITEMSTRUCT* cell);
+    void DrawColumnCell(DRAWITEMSTRUCT* cell, int column, DWORD flags);
+    void DrawSelectionBox(const DRAWITEMSTRUCT* cell, ListRow* row, int textX);
+    void DrawChoiceLookAlike(DRAWITEMSTRUCT* cell, ListRow* row, int textNumber, int textX, int top);
+};
+
+LRESULT CALLBACK ListParentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ListBoxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK HeaderParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The list box class's own procedure, taken from the first list's list box.
+extern WNDPROC baseListProc;
+
+// Column texts of a row: a growable array of text slots whose layout the host can read.
+namespace columns {
+size_t Count(const ColumnTextArray& array);
+// Grows the array to at least `count` entries, each new one sharing `filler`; false when out of memory.
+bool GrowTo(ColumnTextArray& array, size_t count, const TextField& filler);
+void Free(ColumnTextArray& array);  // releases every entry and the storage
+}  // namespace columns
+
+}  // namespace zn

@@ -1,0 +1,207 @@
+// Shared texts and choice lists: what nodes and rows rely on when they copy, share and clear.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "frame/text.h"
+
+using namespace zn;
+
+namespace {
+
+BSTR Make(const std::wstring& text) { return SysAllocStringLen(text.data(), static_cast<UINT>(text.size())); }
+
+std::wstring WideOf(const TextField& f) {
+    const WCHAR* w = text::Wide(f);
+    return w ? std::wstring(w, text::Length(f)) : std::wstring();
+}
+
+class TextTest : public ::testing::Test {
+protected:
+    void SetUp() override { blocksBefore_ = text::LiveBlocks(); }
+    void TearDown() override { EXPECT_EQ(text::LiveBlocks(), blocksBefore_) << "text blocks leaked"; }
+    LONG blocksBefore_ = 0;
+};
+
+TEST_F(TextTest, CopyKeepsEmbeddedNulsAndNarrowStopsAtTheFirst) {
+    BSTR source = Make(std::wstring(L"7\0Seven\0\0", 9));
+    TextField slot = {};
+    EXPECT_EQ(text::AssignCopy(slot, source), 0u);
+    SysFreeString(source);
+    EXPECT_EQ(text::Length(slot), 9u);
+    EXPECT_EQ(WideOf(slot), std::wstring(L"7\0Seven\0\0", 9));
+    EXPECT_STREQ(text::Narrow(slot), "7");
+    EXPECT_EQ(text::NarrowLength(slot), 1u);
+    EXPECT_EQ(text::Narrow(slot), text::Narrow(slot)) << "the narrow copy is made once";
+    text::Release(slot);
+    EXPECT_EQ(slot.block, nullptr);
+}
+
+TEST_F(TextTest, NullTextsGiveABlockWithoutText) {
+    TextField slot = {};
+    EXPECT_EQ(text::AssignCopy(slot, nullptr), 0u);
+    ASSERT_NE(slot.block, nullptr);
+    EXPECT_EQ(slot.block->wide, nullptr);
+    EXPECT_EQ(text::Narrow(slot), nullptr);
+    EXPECT_EQ(text::NarrowLength(slot), 0u);
+    EXPECT_TRUE(text::IsEmpty(slot));
+    text::Release(slot);
+}
+
+TEST_F(TextTest, NarrowCopyUsesTheAnsiCodePage) {
+    TextField slot = {};
+    text::MakeFromWide(slot, L"Gr\u00fc\u00dfe");
+    char expected[16] = {};
+    WideCharToMultiByte(GetACP(), 0, L"Gr\u00fc\u00dfe", -1, expected, sizeof expected, nullptr, nullptr);
+    EXPECT_STREQ(text::Narrow(slot), expected);
+    TextField back = {};
+    text::MakeFromNarrow(back, text::Narrow(slot));
+    EXPECT_EQ(WideOf(back), L"Gr\u00fc\u00dfe");
+    text::Release(slot);
+    text::Release(back);
+}
+
+TEST_F(TextTest, ClearingASharedTextLeavesTheOtherHolderIntact) {
+    TextField node = {}, row = {};
+    BSTR source = Make(L"shared");
+    text::AssignCopy(node, source);
+    SysFreeString(source);
+    text::Narrow(node);
+    text::Share(node, row);
+    ASSERT_EQ(node.block, row.block);
+    EXPECT_EQ(node.block->references, 2);
+
+    text::Clear(row);
+    EXPECT_NE(row.block, node.block);
+    EXPECT_EQ(node.block->references, 1);
+    EXPECT_EQ(WideOf(node), L"shared");
+    EXPECT_STREQ(text::Narrow(node), "shared");
+    EXPECT_EQ(text::Length(row), 0u);
+    ASSERT_NE(text::Wide(row), nullptr) << "a cleared text is empty, not absent";
+    EXPECT_STREQ(text::Narrow(row), "");
+
+    text::Release(node);
+    text::Release(row);
+}
+
+TEST_F(TextTest, ClearingAnEmptySlotGivesItAnEmptyText) {
+    TextField slot = {};
+    text::Clear(slot);
+    ASSERT_NE(slot.block, nullptr);
+    EXPECT_EQ(text::Length(slot), 0u);
+    EXPECT_NE(text::Wide(slot), nullptr);
+    text::Release(slot);
+}
+
+TEST_F(TextTest, OddByteLengthsAreNeverReadPast) {
+    const char bytes[] = {'A', 0, 'B', 0, 'C'};
+    BSTR odd = SysAllocStringByteLen(bytes, 5);
+    TextField slot = {};
+    text::AssignCopy(slot, odd);
+    SysFreeString(odd);
+    EXPECT_EQ(SysStringByteLen(slot.block->wide), 5u);
+    EXPECT_EQ(text::Length(slot), 2u);
+    EXPECT_STREQ(text::Narrow(slot), "AB");
+    text::Release(slot);
+}
+
+TEST(TextCompare, OrdersEmptyFirstAndIgnoresCase) {
+    struct Case {
+        const wchar_t* a;
+        const wchar_t* b;
+        int sign;
+    } cases[] = {
+        {nullptr, L"abc", -1}, {L"", L"abc", -1}, {L"abc", L"", 1}, {L"", nullptr, 0},
+        {L"ABC", L"abc", 0},   {L"a", L"B", -1},  {L"Z", L"a", 1},  {L"[", L"a", -1},  // '[' sorts before letters
+        {L"abc", L"abcd", -1},
+    };
+    for (const Case& c : cases) {
+        TextField a = {}, b = {};
+        if (c.a) text::MakeFromWide(a, c.a);
+        if (c.b) text::MakeFromWide(b, c.b);
+        int r = text::Compare(a, b);
+        EXPECT_EQ((r > 0) - (r < 0), c.sign) << (c.a ? "a" : "null") << " vs " << (c.b ? "b" : "null");
+        text::Release(a);
+        text::Release(b);
+    }
+}
+
+struct ParseCase {
+    const char* name;
+    std::wstring text;
+    std::vector<std::pair<int, std::wstring>> entries;  // empty: no table
+};
+
+class ChoiceParse : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ChoiceParse, GivesTheSpecifiedEntries) {
+    const ParseCase& c = GetParam();
+    // The text is copied to exactly its length, so a read past it lands outside the block.
+    std::vector<uint16_t> buffer(c.text.begin(), c.text.end());
+    ChoiceTable* table = ParseChoiceText(buffer.data(), static_cast<uint32_t>(buffer.size()));
+    if (c.entries.empty()) {
+        EXPECT_EQ(table, nullptr);
+        return;
+    }
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->count, static_cast<int16_t>(c.entries.size()));
+    for (size_t i = 0; i < c.entries.size(); ++i) {
+        const ChoiceEntry& e = table->entries[i];
+        EXPECT_EQ(e.value, c.entries[i].first) << "entry " << i;
+        ASSERT_LE(e.offset + e.length, buffer.size());
+        EXPECT_EQ(std::wstring(buffer.begin() + e.offset, buffer.begin() + e.offset + e.length), c.entries[i].second);
+    }
+    FreeChoices(table);
+}
+
+#define T(s) std::wstring(s, sizeof(s) / sizeof(wchar_t) - 1)
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ChoiceParse,
+    ::testing::Values(
+        ParseCase{"TwoEntries", T(L"1\0Low\0" L"2\0High\0\0"), {{1, L"Low"}, {2, L"High"}}},
+        ParseCase{"OneEntry", T(L"5\0Five\0\0"), {{5, L"Five"}}},
+        ParseCase{"TrailingNumberIgnored", T(L"1\0A\0" L"2\0\0"), {{1, L"A"}}},
+        ParseCase{"OnlyTwoNuls", T(L"\0\0"), {}},
+        ParseCase{"OneCharacter", T(L"7"), {}},
+        ParseCase{"NoSeparator", T(L"12345"), {}},
+        ParseCase{"OnlyNuls", std::wstring(40, L'\0'), {}},
+        ParseCase{"NoFinalDoubleNul", T(L"1\0A\0" L"2\0B"), {{1, L"A"}, {2, L"B"}}},
+        ParseCase{"NoFinalNulAtAll", T(L"3\0Xyz"), {{3, L"Xyz"}}},
+        ParseCase{"BlanksSignsAndJunk", T(L"  -4x\0Neg\0+9\0Pos\0abc\0Text\0\0"),
+                  {{-4, L"Neg"}, {9, L"Pos"}, {0, L"Text"}}},
+        ParseCase{"EmptyNumberField", T(L"\0A\0\0"), {{0, L"A"}}},
+        ParseCase{"EmptyLabels", T(L"1\0\0"), {}},
+        ParseCase{"HugeNumberSaturates", T(L"99999999999\0Big\0\0"), {{2147483647, L"Big"}}}),
+    [](const ::testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.name); });
+
+TEST(ChoiceParseLimits, ManyEntriesAndTooManyForTheCount) {
+    std::wstring text;
+    for (int i = 0; i < 10000; ++i) text += std::to_wstring(i) + L'\0' + L"e" + std::to_wstring(i) + L'\0';
+    text += L'\0';
+    std::vector<uint16_t> buffer(text.begin(), text.end());
+    ChoiceTable* table = ParseChoiceText(buffer.data(), static_cast<uint32_t>(buffer.size()));
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->count, 10000);
+    EXPECT_EQ(table->entries[9999].value, 9999);
+    FreeChoices(table);
+
+    // 20,000 entries have 39,999 separators: beyond a 16-bit count, so no table at all.
+    for (int i = 10000; i < 20000; ++i) text.insert(text.size() - 1, std::to_wstring(i) + L'\0' + L"e" + L'\0');
+    buffer.assign(text.begin(), text.end());
+    EXPECT_EQ(ParseChoiceText(buffer.data(), static_cast<uint32_t>(buffer.size())), nullptr);
+}
+
+TEST_F(TextTest, ParsesTheSlotsStoredText) {
+    BSTR source = Make(std::wstring(L"1\0Low\0" L"2\0High\0\0", 14));
+    TextField slot = {};
+    text::AssignCopy(slot, source);
+    SysFreeString(source);
+    ChoiceTable* table = text::ParseChoices(slot);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->count, 2);
+    FreeChoices(table);
+    EXPECT_EQ(text::ParseChoices(TextField{}), nullptr);
+    text::Release(slot);
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+// The node chain: lookups, freeing and the invariant checker used by tests.
+#include <cstdlib>
+
+#include "frame/text.h"
+#include "tree.h"
+
+namespace zn {
+
+TreeNode* TreeControl::FindInGroup(DWORD id, DWORD groupKey) const {
+    TreeNode* node = head;
+    while (node && node->groupKey != groupKey) node = node->next;
+    while (node && node->id != id) node = node->next;
+    return node;
+}
+
+TreeNode* TreeControl::FindPair(DWORD id, DWORD groupKey) const {
+    for (TreeNode* node = head; node; node = node->next)
+        if (node->id == id && node->groupKey == groupKey) return node;
+    return nullptr;
+}
+
+int TreeControl::RowOf(const TreeNode* node) const {
+    return static_cast<int>(SendMessageA(listBox, LB_FINDSTRING, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(node)));
+}
+
+void TreeControl::FreeChain() {
+    TreeNode* node = head;
+    while (node) {
+        TreeNode* next = node->next;
+        for (TextField& text : node->texts) text::Release(text);
+        std::free(node);
+        node = next;
+    }
+    head = nullptr;
+    nodeCount = 0;
+}
+
+const char* TreeControl::CheckChain() const {
+    DWORD count = 0;
+    for (const TreeNode* node = head; node; node = node->next) {
+        if (++count > nodeCount) return "more nodes reachable than nodeCount";
+        if (node->parent) {
+            if (node->level != node->parent->level + 1) return "level is not the parent's level + 1";
+        } else if (node->level != 0) {
+            return "a top-level node has a level other than 0";
+        }
+        if (node->textCount < 0 || node->textCount > 3) return "textCount outside 0..3";
+        // The descendantCount nodes that follow are exactly the node's descendants.
+        const TreeNode* d = node->next;
+        for (DWORD i = 0; i < node->descendantCount; ++i, d = d->next) {
+            if (!d) return "descendantCount runs past the end of the chain";
+            const TreeNode* a = d->parent;
+            while (a && a != node) a = a->parent;
+            if (!a) return "a node inside a subtree is not a descendant";
+        }
+        if (d) {
+            for (const TreeNode* a = d->parent; a; a = a->parent)
+                if (a == node) return "a descendant lies past descendantCount";
+        }
+    }
+    if (count != nodeCount) return "nodeCount differs from the chain";
+    return nullptr;
+}
+
+}  // namespace zn

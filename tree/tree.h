@@ -1,0 +1,120 @@
+// The tree control: an owner-drawn list box whose rows are the visible nodes of a chain of
+// TreeNode records kept in display order (each node followed by its descendants).
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ZnTreeCt.h"
+
+namespace zn {
+
+// Where a row's pictures and texts start (x in the row's device-context coordinates).
+struct RowLayout {
+    int connectorX;
+    int severityX;     // -1 when the severity icon is not shown
+    int additionalX;   // -1 when the additional icon is not shown
+    int checkX;        // -1 when the row reserves no check-box slot
+    int checkImage;
+    int textX;
+};
+
+class TreeControl {
+public:
+    static constexpr DWORD kSignature = 0x5A4E5452;  // "ZNTR": marks a live tree object
+
+    // Creation and teardown.
+    static TreeControl* Create(HWND parent, int placeholderId, int listBoxId);
+    static TreeControl* FromWindow(HWND window);  // null unless `window` is a live tree's list box
+    void Destroy();
+    int Clear();
+    int AttachSeverityIcons(HIMAGELIST list);
+    int AttachAdditionalIcons(HIMAGELIST list);
+
+    // Insertion and updates.
+    TreeNode* Head() const { return head; }
+    TreeNode* SortedInsert(const NodeInfo* info, DWORD groupKey);
+    int UpdateNode(const NodeInfo* info, DWORD groupKey);
+    int UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCount);
+
+    // Rows.
+    int Refresh(LONG* selectedIndex, LONG* checkedCount);
+    int ExpandNode(DWORD id, DWORD groupKey);
+    int CollapseNode(DWORD id, DWORD groupKey);
+    int SelectNode(DWORD id, DWORD groupKey);
+    void RecalcHorizontalExtent();
+
+    // Forwarded messages.
+    int MeasureItem(MEASUREITEMSTRUCT* item);
+    void DrawRow(DRAWITEMSTRUCT* item, LONG* selectedIndex);
+    void OnCommand(WPARAM wParam, LPARAM lParam, LONG* checkedCount);
+    int OnCharToItem(WPARAM wParam, LPARAM lParam, LONG* checkedCount);
+    LRESULT ListBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Lookups.
+    TreeNode* FindInGroup(DWORD id, DWORD groupKey) const;  // first of the key's run, then the id
+    TreeNode* FindPair(DWORD id, DWORD groupKey) const;     // first node matching both
+    int RowOf(const TreeNode* node) const;                  // list-box row, or LB_ERR
+
+    // Layout arithmetic (no window needed).
+    bool ShowsSeverity(const TreeNode* node) const;
+    bool ShowsAdditional(const TreeNode* node) const;
+    int AncestorIconWidth(const TreeNode* node) const;
+    bool ShowsCheckColumn(const TreeNode* node) const;
+    RowLayout RowSlots(const TreeNode* node) const;
+    int CheckBoxX(const TreeNode* node) const;  // the check box's x in hit tests and repaints
+    static int RowHeight(const TreeNode* node);
+
+    // Check states.
+    void ToggleCheck(TreeNode* node, int index, HDC dc, int xoff, int checkX, LONG* checkedCount, bool drawEx);
+    void SetDescendantsCheck(TreeNode* node, int index, DWORD state, int image, LONG delta, LONG* checkedCount,
+                             HDC dc, int xoff);
+    void UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount);
+    static int ChildrenCheckSummary(const TreeNode* node);
+    void PostCheckStateChanged() const;
+
+    // Editor.
+    HWND BuildEditor(TreeNode* node);
+    SIZE MeasureChoices(const TextField& text);
+
+    // Checks the chain's invariants; returns a description of the first fault, or null.
+    const char* CheckChain() const;
+
+    DWORD signature = kSignature;
+    HWND editorWindow = nullptr;
+    HFONT dialogFont = nullptr;
+    LONG currentIndex = 0;
+    HWND listBox = nullptr;
+    WORD listBoxId = 0;
+    HINSTANCE instance = nullptr;
+    HFONT normalFont = nullptr;
+    HIMAGELIST imageList = nullptr;
+    HIMAGELIST additionalIcons = nullptr;
+    HIMAGELIST severityIcons = nullptr;
+    DWORD severityIconsAttached = 0;
+    DWORD additionalIconsAttached = 0;
+    WORD additionalIconCount = 0;
+    WORD severityIconCount = 0;
+    HFONT boldFont = nullptr;
+    HICON dropDownIcon = nullptr;
+    HPEN framePen = nullptr;
+    TreeNode* head = nullptr;
+    DWORD nodeCount = 0;
+
+private:
+    void FreeChain();
+    void ShowDescendants(TreeNode* node, int row);
+    void HideDescendants(TreeNode* node, int row);
+    void ExpandAll(int row);
+    void DrawTreeLines(const DRAWITEMSTRUCT* item, const TreeNode* node);
+    void DrawSelectionBox(const DRAWITEMSTRUCT* item, TreeNode* node, int textX);
+    void DrawChoiceLookAlike(const DRAWITEMSTRUCT* item, TreeNode* node, int line, int textX, int y);
+    void PlaceEditor(const DRAWITEMSTRUCT* item, TreeNode* node, int line, int textX);
+    void RedrawCheckBox(HDC dc, const TreeNode* node, int first, int end, int xoff, int image);
+};
+
+// The tree's list-box procedure: sees scrolling, editor choices and resizing first.
+LRESULT CALLBACK TreeListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The list box class's own procedure, taken from the first tree's list box.
+extern WNDPROC savedListBoxProc;
+
+}  // namespace zn
