@@ -1,18 +1,8 @@
-// Operations of the tree that are not built yet: each answers 0 and changes nothing.
+// Clicks, keys and the list box's replacement procedure.
 #include "tree.h"
 
 namespace zn {
 
-TreeNode* TreeControl::SortedInsert(const NodeInfo*, DWORD) { return nullptr; }
-int TreeControl::UpdateNode(const NodeInfo*, DWORD) { return 0; }
-int TreeControl::UpdateTreeEntry(NodeInfo*, DWORD, LONG*) { return 0; }
-int TreeControl::Refresh(LONG*, LONG*) { return 0; }
-int TreeControl::ExpandNode(DWORD, DWORD) { return 0; }
-int TreeControl::CollapseNode(DWORD, DWORD) { return 0; }
-int TreeControl::SelectNode(DWORD, DWORD) { return 0; }
-void TreeControl::RecalcHorizontalExtent() {}
-int TreeControl::MeasureItem(MEASUREITEMSTRUCT*) { return 0; }
-void TreeControl::DrawRow(DRAWITEMSTRUCT*, LONG*) {}
 void TreeControl::OnCommand(WPARAM, LPARAM, LONG*) {}
 int TreeControl::OnCharToItem(WPARAM, LPARAM, LONG*) { return 0; }
 LRESULT TreeControl::ListBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

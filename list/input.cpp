@@ -1,20 +1,7 @@
-// Operations of the list that are not built yet: each answers 0 and changes nothing.
+// The parent hook, the list box's replacement procedure, clicks and keys.
 #include "list.h"
 
 namespace zn {
-
-void ListControl::FreeRows() {}
-ListRow* ListControl::Insert(const NodeInfo*) { return nullptr; }
-ListRow* ListControl::InsertFromTree(const TreeNode*) { return nullptr; }
-int ListControl::UpdateItem(const NodeInfo*) { return 0; }
-int ListControl::UpdateEntry(NodeInfo*, LONG*) { return 0; }
-int ListControl::Clear() { return 0; }
-int ListControl::Refresh(int, int) { return 0; }
-int ListControl::SelectNode(DWORD) { return 0; }
-int ListControl::GetListCount() const { return 0; }
-int ListControl::GetSelectedNodeCount() const { return 0; }
-int ListControl::AddHeaderColumn(const WCHAR*, DWORD) { return 0; }
-int ListControl::SetHeaderColumn(DWORD, DWORD, BSTR) { return 0; }
 
 LRESULT ListControl::ListBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(baseListProc, window, message, wParam, lParam);
