@@ -32,5 +32,12 @@ dist: setup build
 	@cmake --install $(BUILD)/x64 >/dev/null
 	@echo "dist/x86 and dist/x64 hold the DLL, import library, header and CMake package"
 
+# The demo builds against the installed package, as a host project would.
+demo: dist
+	@cmake -S demo -B $(BUILD)/demo-build -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-x86_64.cmake \
+	  -DCMAKE_PREFIX_PATH=$(CURDIR)/dist/x64 >/dev/null
+	@cmake --build $(BUILD)/demo-build -j $(JOBS)
+	@bash scripts/run-demo $(BUILD)
+
 clean:
 	rm -rf $(BUILD) dist
