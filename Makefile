@@ -32,6 +32,13 @@ dist: setup build
 	@cmake --install $(BUILD)/x64 >/dev/null
 	@echo "dist/x86 and dist/x64 hold the DLL, import library, header and CMake package"
 
+# The benchmark runs the workloads through ZnTreeCt and the common controls and writes
+# bench/results.md. BENCH_ARGS narrows it, e.g. BENCH_ARGS="--sizes 1000,10000".
+bench: setup build
+	@cmake -S . -B $(BUILD)/x64 -DZN_BUILD_BENCH=ON >/dev/null
+	@cmake --build $(BUILD)/x64 --target zn_bench -j $(JOBS)
+	@bash scripts/run-bench $(BUILD) $(BENCH_ARGS)
+
 # The demo builds against the installed package, as a host project would.
 demo: dist
 	@cmake -S demo -B $(BUILD)/demo-build -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-x86_64.cmake \

@@ -1,0 +1,175 @@
+// Runs the tree and list workloads at growing sizes and prints each phase's time for ZnTreeCt
+// and for the common control a developer would use instead, with their ratio.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "ZnTreeCt.h"
+#include "bench.h"
+
+
+namespace bench {
+
+double Seconds() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Bytes in use in every heap of the process (Wine's private-usage counter does not follow
+// heap growth, so the heaps are walked).
+SIZE_T PrivateBytes() {
+    HANDLE heaps[64];
+    DWORD count = GetProcessHeaps(64, heaps);
+    SIZE_T total = 0;
+    for (DWORD h = 0; h < count && h < 64; ++h) {
+        if (!HeapLock(heaps[h])) continue;
+        PROCESS_HEAP_ENTRY entry = {};
+        while (HeapWalk(heaps[h], &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += entry.cbData + entry.cbOverhead;
+        HeapUnlock(heaps[h]);
+    }
+    return total;
+}
+
+void Pump() {
+    MSG msg;
+    for (int round = 0; round < 100 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++round) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void RepaintNow(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+}
+
+std::vector<std::wstring> RandomTexts(int n, unsigned seed) {
+    std::vector<std::wstring> texts(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        wchar_t buffer[32];
+        std::swprintf(buffer, 32, L"Item %08x %d", seed, i);
+        texts[static_cast<size_t>(i)] = buffer;
+    }
+    return texts;
+}
+
+namespace {
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* host = reinterpret_cast<Host*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (host && host->tree) {
+        switch (message) {
+        case WM_MEASUREITEM:
+            if (wParam == 200) return On_MeasureItem(host->tree, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+            break;
+        case WM_DRAWITEM:
+            if (wParam == 200)
+                return On_DrawItem(host->tree, reinterpret_cast<DRAWITEMSTRUCT*>(lParam), &host->selectedIndex);
+            break;
+        case WM_CHARTOITEM:
+            if (reinterpret_cast<HWND>(lParam) == host->tree)
+                return On_WMCharToItem(host->tree, wParam, lParam, &host->checkedCount);
+            break;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == 200 && HIWORD(wParam) < 0x2000)
+                return On_WMCommand(host->tree, wParam, lParam, &host->checkedCount);
+            break;
+        default:
+            break;
+        }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+Host::Host() {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = HostProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = "ZnBenchHost";
+        RegisterClassA(&wc);
+        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
+        InitCommonControlsEx(&icc);
+        registered = true;
+    }
+    window = CreateWindowExA(0, "ZnBenchHost", "bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 800, 640,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    CreateWindowExA(0, "STATIC", "", WS_CHILD, 10, 30, 760, 580, window, reinterpret_cast<HMENU>(100), nullptr, nullptr);
+    Pump();
+}
+
+Host::~Host() {
+    DestroyWindow(window);
+    Pump();
+}
+
+}  // namespace bench
+
+using namespace bench;
+
+namespace {
+
+void Print(FILE* out, const Run& run) {
+    std::fprintf(out, "\n### %s, N = %d\n\n", run.workload.c_str(), run.n);
+    std::fprintf(out, "| phase | ZnTreeCt (s) | %s (s) | ratio |\n|---|---:|---:|---:|\n",
+                 run.workload == "tree" ? "SysTreeView32" : "SysListView32");
+    for (const Phase& p : run.phases) {
+        char theirs[32] = "—", ratio[32] = "—";
+        const char* atLeast = p.theirsCapped ? "> " : "";
+        if (p.theirs >= 0) std::snprintf(theirs, sizeof theirs, "%s%.4f", atLeast, p.theirs);
+        if (p.theirs > 0 && p.ours >= 0)
+            std::snprintf(ratio, sizeof ratio, "%s1/%.1f", p.theirsCapped ? "< " : "",
+                          p.theirs / (p.ours > 1e-6 ? p.ours : 1e-6));
+        std::fprintf(out, "| %s | %.4f | %s | %s |\n", p.name.c_str(), p.ours, theirs, ratio);
+    }
+    std::fprintf(out, "\nMemory per item: ZnTreeCt %.0f bytes (records need %.0f)", run.oursBytesPerItem,
+                 run.recordBytesPerItem);
+    if (run.theirsBytesPerItem > 0) std::fprintf(out, ", common control %.0f bytes", run.theirsBytesPerItem);
+    std::fprintf(out, "\n");
+    std::fflush(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<int> sizes = {1000, 10000, 100000, 1000000};
+    double budget = 30.0;   // seconds a common-control phase may run before it is stopped
+    int commonMax = 100000;  // the common controls are measured up to this size
+    const char* only = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--sizes") && i + 1 < argc) {
+            sizes.clear();
+            for (char* s = std::strtok(argv[++i], ","); s; s = std::strtok(nullptr, ",")) sizes.push_back(std::atoi(s));
+        } else if (!std::strcmp(argv[i], "--budget") && i + 1 < argc) {
+            budget = std::atof(argv[++i]);
+        } else if (!std::strcmp(argv[i], "--common-max") && i + 1 < argc) {
+            commonMax = std::atoi(argv[++i]);
+        } else if (!std::strcmp(argv[i], "--only") && i + 1 < argc) {
+            only = argv[++i];
+        }
+    }
+    std::printf("ZnTreeCt benchmark: each phase in seconds, ZnTreeCt against the common control\n");
+    for (const char* workload : {"tree", "list"}) {
+        if (only && std::strcmp(only, workload)) continue;
+        for (int n : sizes) {
+            bool withCommon = n <= commonMax;
+            Run run = std::strcmp(workload, "tree") == 0 ? TreeWorkload(n, withCommon, budget)
+                                                         : ListWorkload(n, withCommon, budget);
+            Print(stdout, run);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,48 @@
+// Shared pieces of the benchmark: a host window, a stopwatch, memory readings, results.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+double Seconds();                  // a monotonic clock
+SIZE_T PrivateBytes();             // the process's private memory
+void Pump();                       // processes pending messages
+void RepaintNow(HWND window);      // invalidates and paints the window at once
+
+// One host window per run; it forwards the tree's four messages when `tree` is set.
+struct Host {
+    Host();
+    ~Host();
+    HWND window = nullptr;
+    HWND tree = nullptr;
+    LONG checkedCount = 0, selectedIndex = 0;
+};
+
+struct Phase {
+    std::string name;
+    double ours = -1;    // seconds; -1 when not run
+    double theirs = -1;  // seconds of the common control; -1 when not measured
+    bool theirsCapped = false;  // the common control was stopped at the budget: at least this long
+};
+
+struct Run {
+    std::string workload;  // "tree" or "list"
+    int n = 0;
+    std::vector<Phase> phases;
+    double oursBytesPerItem = 0, theirsBytesPerItem = 0;
+    double recordBytesPerItem = 0;  // what the records themselves need
+};
+
+// Runs the tree workload with n nodes; the common control only when `withCommon`.
+Run TreeWorkload(int n, bool withCommon, double budget);
+Run ListWorkload(int n, bool withCommon, double budget);
+
+// Texts in a fixed random order.
+std::vector<std::wstring> RandomTexts(int n, unsigned seed);
+
+}  // namespace bench

@@ -1,0 +1,191 @@
+// The tree workload: a 3-level tree (10 children per parent) built, shown, opened, painted,
+// checked and torn down, through ZnTreeCt and through SysTreeView32 with check boxes.
+#include <algorithm>
+
+#include "ZnTreeCt.h"
+#include "bench.h"
+
+namespace bench {
+namespace {
+
+struct Shape {
+    std::vector<DWORD> parent;   // parent index + 1 per node, 0 at the top, in insertion order
+    std::vector<BSTR> texts;
+    std::vector<bool> hasChildren;
+    int tops = 0;
+    size_t textChars = 0;
+};
+
+Shape MakeShape(int n) {
+    Shape s;
+    s.tops = std::max(1, n / 111);
+    std::vector<std::wstring> words = RandomTexts(s.tops * 111, 7u);
+    for (int t = 0; t < s.tops; ++t) {
+        DWORD top = static_cast<DWORD>(s.parent.size());
+        s.parent.push_back(0);
+        for (int c = 0; c < 10; ++c) {
+            DWORD child = static_cast<DWORD>(s.parent.size());
+            s.parent.push_back(top + 1);
+            for (int g = 0; g < 10; ++g) s.parent.push_back(child + 1);
+        }
+    }
+    s.hasChildren.assign(s.parent.size(), false);
+    for (DWORD p : s.parent)
+        if (p) s.hasChildren[p - 1] = true;
+    for (size_t i = 0; i < s.parent.size(); ++i) {
+        s.texts.push_back(SysAllocString(words[i].c_str()));
+        s.textChars += words[i].size();
+    }
+    return s;
+}
+
+// A phase of the common control that stops once it has used up the budget.
+struct Capped {
+    double start = Seconds(), budget;
+    bool stopped = false;
+    explicit Capped(double b) : budget(b) {}
+    bool Over(size_t i) {
+        if ((i & 63) == 0 && Seconds() - start > budget) stopped = true;
+        return stopped;
+    }
+    void Into(Phase& p) {
+        p.theirs = Seconds() - start;
+        p.theirsCapped = stopped;
+    }
+};
+
+void RunOurs(const Shape& s, Run& run) {
+    Host host;
+    host.tree = CreateTree(host.window, 100, 200);
+    SIZE_T before = PrivateBytes();
+    double t = Seconds();
+    for (size_t i = 0; i < s.parent.size(); ++i) {
+        NodeInfo info = {};
+        info.id = static_cast<DWORD>(i + 1);
+        info.parentId = s.parent[i];
+        info.checkState = ZN_UNCHECKED;
+        info.flags = (i % 2 == 0) ? ZN_SORT_CHILDREN : 0;  // half of the parents sort their children
+        info.text1 = s.texts[i];
+        Sorted_Insert(host.tree, &info, 0);
+    }
+    run.phases[0].ours = Seconds() - t;
+
+    t = Seconds();
+    RefreshTree(host.tree, &host.selectedIndex, &host.checkedCount);
+    run.phases[1].ours = Seconds() - t;
+
+    t = Seconds();
+    for (size_t i = 0; i < s.parent.size(); ++i)
+        if (s.hasChildren[i]) ExpandNode(host.tree, static_cast<DWORD>(i + 1), 0);
+    run.phases[2].ours = Seconds() - t;
+    run.oursBytesPerItem = static_cast<double>(PrivateBytes() - before) / static_cast<double>(s.parent.size());
+
+    t = Seconds();
+    RepaintNow(host.tree);
+    run.phases[3].ours = Seconds() - t;
+
+    t = Seconds();
+    for (size_t i = 0; i < s.parent.size(); ++i) {
+        if (s.parent[i] != 0) continue;
+        NodeInfo info = {};
+        info.id = static_cast<DWORD>(i + 1);
+        info.parentId = ZN_CHANGE_CHECK;
+        info.checkState = ZN_CHECKED;
+        UpdateTreeEntry(host.tree, &info, 0, &host.checkedCount);
+    }
+    run.phases[4].ours = Seconds() - t;
+
+    t = Seconds();
+    NodeInfo info = {};
+    info.id = 1;
+    info.parentId = ZN_CHANGE_CHECK;
+    info.checkState = ZN_UNCHECKED;
+    UpdateTreeEntry(host.tree, &info, 0, &host.checkedCount);
+    run.phases[5].ours = Seconds() - t;
+
+    t = Seconds();
+    DestroyTree(host.tree);
+    host.tree = nullptr;
+    run.phases[6].ours = Seconds() - t;
+}
+
+void RunTheirs(const Shape& s, Run& run, double budget) {
+    Host host;
+    HWND view = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+                                WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_CHECKBOXES,
+                                10, 30, 760, 580, host.window, nullptr, nullptr, nullptr);
+    std::vector<HTREEITEM> items(s.parent.size());
+    SIZE_T before = PrivateBytes();
+    SendMessageW(view, WM_SETREDRAW, FALSE, 0);
+    Capped insert(budget);
+    for (size_t i = 0; i < s.parent.size() && !insert.Over(i); ++i) {
+        TVINSERTSTRUCTW tv = {};
+        DWORD p = s.parent[i];
+        tv.hParent = p ? items[p - 1] : TVI_ROOT;
+        bool sorted = p && ((p - 1) % 2 == 0);
+        tv.hInsertAfter = sorted ? TVI_SORT : TVI_LAST;
+        tv.item.mask = TVIF_TEXT;
+        tv.item.pszText = s.texts[i];
+        items[i] = reinterpret_cast<HTREEITEM>(SendMessageW(view, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tv)));
+    }
+    insert.Into(run.phases[0]);
+    run.phases[1].theirs = 0;  // the view shows its items as they are inserted
+
+    Capped expand(budget);
+    for (size_t i = 0; i < s.parent.size() && !expand.Over(i); ++i)
+        if (s.hasChildren[i] && items[i])
+            SendMessageW(view, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(items[i]));
+    expand.Into(run.phases[2]);
+    run.theirsBytesPerItem = static_cast<double>(PrivateBytes() - before) / static_cast<double>(s.parent.size());
+
+    double t = Seconds();
+    SendMessageW(view, WM_SETREDRAW, TRUE, 0);
+    RepaintNow(view);
+    run.phases[3].theirs = Seconds() - t;
+
+    Capped check(budget);
+    for (size_t i = 0; i < s.parent.size() && !check.Over(i); ++i) {
+        if (s.parent[i] != 0 || !items[i]) continue;
+        TVITEMW item = {};
+        item.mask = TVIF_STATE;
+        item.hItem = items[i];
+        item.stateMask = TVIS_STATEIMAGEMASK;
+        item.state = INDEXTOSTATEIMAGEMASK(2);
+        SendMessageW(view, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    check.Into(run.phases[4]);
+
+    t = Seconds();
+    TVITEMW item = {};
+    item.mask = TVIF_STATE;
+    item.hItem = items[0];
+    item.stateMask = TVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(1);
+    SendMessageW(view, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    run.phases[5].theirs = Seconds() - t;
+
+    t = Seconds();
+    DestroyWindow(view);
+    run.phases[6].theirs = Seconds() - t;
+}
+
+}  // namespace
+
+Run TreeWorkload(int n, bool withCommon, double budget) {
+    Shape s = MakeShape(n);
+    Run run;
+    run.workload = "tree";
+    run.n = static_cast<int>(s.parent.size());
+    for (const char* name : {"insert all", "RefreshTree", "expand every parent", "one full repaint",
+                             "check every top-level node", "uncheck the largest subtree", "destroy"})
+        run.phases.push_back({name});
+    double chars = static_cast<double>(s.textChars) / static_cast<double>(s.parent.size());
+    // A node, its text block, its BSTR (length prefix, text, NUL) and its narrow copy.
+    run.recordBytesPerItem = sizeof(TreeNode) + sizeof(TextBlock) + (4 + 2 * chars + 2) + (chars + 1);
+    RunOurs(s, run);
+    if (withCommon) RunTheirs(s, run, budget);
+    for (BSTR text : s.texts) SysFreeString(text);
+    return run;
+}
+
+}  // namespace bench
