@@ -1,9 +1,6 @@
-// What the list tests share: a host with one list that is taken down with it, rows made
-// from records as a host makes them, and the rows read back as the host reads them.
+// What the list tests share: a host with one list taken down with it, rows made from
+// records as a host makes them, and rows read back as the host reads them.
 #pragma once
-#include <windows.h>
-#include <commctrl.h>
-
 #include <string>
 #include <vector>
 
@@ -14,43 +11,24 @@ namespace host {
 struct ListHost {
     HostWindow host;
     HWND list = host.MakeList(20, 60, 500, 300);
-    ~ListHost() {
-        if (IsWindow(list)) ZNList_Destroy(list);
-    }
-    HWND headerParent() const { return GetDlgItem(host.window(), HostWindow::kListId + 2); }
-    HWND header() const { return GetDlgItem(headerParent(), HostWindow::kListId + 1); }
+    ~ListHost() { ZNList_Destroy(list); }
+    HWND header() const { return GetDlgItem(GetDlgItem(host.window(), HostWindow::kListId + 2), HostWindow::kListId + 1); }
 };
 
-struct RowSpec {
-    DWORD id;
-    DWORD checkState = ZN_UNCHECKED;
-    DWORD severity = 0;
-    const wchar_t* texts[3] = {nullptr, nullptr, nullptr};
-    WORD flags = 0;
-};
-
-inline ListRow* InsertRow(HWND list, const RowSpec& spec) {
-    Bstr t1(spec.texts[0]), t2(spec.texts[1]), t3(spec.texts[2]);
+inline ListRow* InsertRow(HWND list, DWORD id, DWORD state = ZN_UNCHECKED, const wchar_t* text1 = nullptr,
+                          const wchar_t* text2 = nullptr, WORD flags = 0) {
+    Bstr t1(text1), t2(text2);
     NodeInfo info = {};
-    info.id = spec.id;
-    info.checkState = spec.checkState;
-    info.severity = spec.severity;
-    info.flags = spec.flags;
+    info.id = id;
+    info.checkState = state;
+    info.flags = flags;
     info.text1 = t1;
     info.text2 = t2;
-    info.text3 = t3;
     return ZNList_Insert(list, &info);
 }
 
-inline std::vector<const ListRow*> ChainOf(HWND list) {
-    std::vector<const ListRow*> rows;
-    for (const ListRow* row = ZNList_GetListHead(list); row && rows.size() < 100000; row = row->next)
-        rows.push_back(row);
-    return rows;
-}
-
 inline const ListRow* RowWithId(HWND list, DWORD id) {
-    for (const ListRow* row : ChainOf(list))
+    for (const ListRow* row = ZNList_GetListHead(list); row; row = row->next)
         if (row->id == id) return row;
     return nullptr;
 }
@@ -58,19 +36,17 @@ inline const ListRow* RowWithId(HWND list, DWORD id) {
 inline const ListRow* ShownRow(HWND list, LRESULT index) {
     return reinterpret_cast<const ListRow*>(SendMessageA(list, LB_GETITEMDATA, index, 0));
 }
+inline DWORD SelectedId(HWND list) { return ShownRow(list, SendMessageA(list, LB_GETCURSEL, 0, 0))->id; }
 
-// The ids of the rows in list-box order.
 inline std::vector<DWORD> ShownIds(HWND list) {
     std::vector<DWORD> ids;
-    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) ids.push_back(ShownRow(list, i)->id);
+    for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) ids.push_back(ShownRow(list, i)->id);
     return ids;
 }
 
 inline std::wstring ColumnText(const ListRow* row, size_t column) {
-    const ColumnTextArray& texts = row->columnTexts;
-    size_t count = texts.begin ? static_cast<size_t>(texts.end - texts.begin) : 0;
-    return column >= 1 && column <= count ? TextOf(texts.begin[column - 1]) : L"<none>";
+    size_t count = row->columnTexts.begin ? row->columnTexts.end - row->columnTexts.begin : 0;
+    return column >= 1 && column <= count ? TextOf(row->columnTexts.begin[column - 1]) : L"<none>";
 }
 
 }  // namespace host
