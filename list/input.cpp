@@ -7,8 +7,15 @@ LRESULT ListControl::ListBoxMessage(HWND window, UINT message, WPARAM wParam, LP
     return CallWindowProcA(baseListProc, window, message, wParam, lParam);
 }
 
-LRESULT ListControl::DispatchParentMessage(HWND, UINT, WPARAM, LPARAM, bool* handled) {
+LRESULT ListControl::DispatchParentMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
     *handled = false;
+    if (message == WM_MEASUREITEM && wParam == listBoxId && lParam) {
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (measure->CtlType != ODT_LISTBOX) return 0;
+        measure->itemHeight = static_cast<UINT>(RowHeight(reinterpret_cast<const ListRow*>(measure->itemData)));
+        *handled = true;
+        return 1;
+    }
     return 0;
 }
 

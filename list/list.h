@@ -12,6 +12,10 @@ class ListControl {
 public:
     static constexpr DWORD kSignature = 0x5A4E4C53;  // "ZNLS": marks a live list object
     static constexpr const char* kPropertyName = "ZNListCt";
+    // Highest column number a row text can be set for: columnCount is 8 bits, so no header
+    // item can ever show a higher one, and a 32-bit number must not size an allocation.
+    static constexpr DWORD kMaxColumnNumber = 255;
+    static constexpr int kMinimumColumnWidth = 80;
 
     // Creation and teardown.
     static ListControl* Create(HWND parent, int placeholderId, int listBoxId);
@@ -103,6 +107,13 @@ public:
 
 private:
     void FreeRows();
+    void AppendRow(ListRow* row);          // after the last row of the chain
+    int ListBoxIndexOf(const ListRow* row) const;  // -1 when the row is not shown
+    void PaintCheckBox(const ListRow* row, int index, int image);
+    void HideEditor();                     // and unlinks it from its row
+    bool MakeHeader();
+    HBITMAP MakeSortMark(int iconId);
+    DWORD TextWidth(HDC dc, HFONT font, const TextField& text);
     void DrawMainCell(DRAWITEMSTRUCT* cell);
     void DrawColumnCell(DRAWITEMSTRUCT* cell, int column, DWORD flags);
     void DrawSelectionBox(const DRAWITEMSTRUCT* cell, ListRow* row, int textX);

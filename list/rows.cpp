@@ -1,17 +1,260 @@
 // Row operations: inserts, updates, clearing, refreshing, selecting and counting.
+#include <cstdlib>
+
+#include "frame/gdi.h"
+#include "frame/text.h"
 #include "list.h"
 
 namespace zn {
+namespace {
 
-void ListControl::FreeRows() {}
-ListRow* ListControl::Insert(const NodeInfo*) { return nullptr; }
-ListRow* ListControl::InsertFromTree(const TreeNode*) { return nullptr; }
-int ListControl::UpdateItem(const NodeInfo*) { return 0; }
-int ListControl::UpdateEntry(NodeInfo*, LONG*) { return 0; }
-int ListControl::Clear() { return 0; }
-int ListControl::Refresh(int, int) { return 0; }
-int ListControl::SelectNode(DWORD) { return 0; }
-int ListControl::GetListCount() const { return 0; }
-int ListControl::GetSelectedNodeCount() const { return 0; }
+constexpr DWORD kTextBits = ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3;
+
+DWORD InsertedCheckState(DWORD value) {
+    WORD state = LOWORD(value);
+    return state >= ZN_CHECK_DISABLED && state <= ZN_UNCHECKED ? state : ZN_UNCHECKED;
+}
+
+DWORD InsertedSeverity(DWORD value) { return value <= 3 ? value : 1; }
+
+ListRow* NewRow(DWORD id, DWORD checkState, WORD flags, DWORD severity, DWORD extraIcon) {
+    auto* row = static_cast<ListRow*>(std::calloc(1, sizeof(ListRow)));
+    if (!row) return nullptr;
+    row->id = id;
+    row->checkState = InsertedCheckState(checkState);
+    row->flags = flags;
+    row->severity = InsertedSeverity(severity);
+    row->extraIcon = extraIcon;
+    return row;
+}
+
+void FreeRow(ListRow* row) {
+    for (TextField& slot : row->texts) text::Release(slot);
+    columns::Free(row->columnTexts);
+    std::free(row);
+}
+
+// A text set by an update: null empties the slot (copying a block shared with a tree node
+// first), anything else replaces it; textCount follows whether the slot holds a text.
+void UpdateText(ListRow* row, TextField& slot, BSTR text) {
+    bool wasEmpty = text::IsEmpty(slot);
+    if (!text) {
+        text::Clear(slot);
+        if (!wasEmpty) --row->textCount;
+        return;
+    }
+    // An empty text given again and again would raise the count past the three texts a row has.
+    if (wasEmpty && row->textCount < 3) ++row->textCount;
+    text::AssignCopy(slot, text);
+}
+
+void UpdateTexts(ListRow* row, const NodeInfo* info, DWORD mask) {
+    BSTR texts[3] = {info->text1, info->text2, info->text3};
+    for (int i = 0; i < 3; ++i)
+        if (mask & (ZN_CHANGE_TEXT1 << i)) UpdateText(row, row->texts[i], texts[i]);
+}
+
+}  // namespace
+
+void ListControl::FreeRows() {
+    for (ListRow* row = head; row;) {
+        ListRow* next = row->next;
+        FreeRow(row);
+        row = next;
+    }
+    head = nullptr;
+    rowCount = 0;
+}
+
+ListRow* ListControl::FindRow(DWORD id) const {
+    for (ListRow* row = head; row; row = row->next)
+        if (row->id == id) return row;
+    return nullptr;
+}
+
+void ListControl::PostCheckStateChanged() const {
+    PostMessageA(GetParent(listBox), WM_COMMAND, MAKEWPARAM(listBoxId, ZN_LIST_CHECK_STATE_CHANGED),
+                 reinterpret_cast<LPARAM>(listBox));
+}
+
+void ListControl::AppendRow(ListRow* row) {
+    if (!head) {
+        head = row;
+    } else {
+        ListRow* last = head;
+        while (last->next) last = last->next;
+        last->next = row;
+    }
+    ++rowCount;
+}
+
+ListRow* ListControl::Insert(const NodeInfo* info) {
+    if (!info) return nullptr;
+    ListRow* row = NewRow(info->id, info->checkState, info->flags, info->severity, info->extraIcon);
+    if (!row) return nullptr;
+    BSTR texts[3] = {info->text1, info->text2, info->text3};
+    for (int i = 0; i < 3; ++i) {
+        if (!texts[i]) continue;
+        text::AssignCopy(row->texts[i], texts[i]);
+        ++row->textCount;
+    }
+    AppendRow(row);
+    return row;
+}
+
+ListRow* ListControl::InsertFromTree(const TreeNode* node) {
+    if (!node) return nullptr;
+    ListRow* row = NewRow(node->id, node->checkState, node->flags, node->severity, node->extraIcon);
+    if (!row) return nullptr;
+    for (int i = 0; i < 3; ++i) {
+        if (text::IsEmpty(node->texts[i])) continue;
+        text::Share(node->texts[i], row->texts[i]);
+        ++row->textCount;
+    }
+    AppendRow(row);
+    return row;
+}
+
+int ListControl::UpdateItem(const NodeInfo* info) {
+    if (!info) return 0;
+    ListRow* row = FindRow(info->id);
+    if (!row) return 0;
+    DWORD mask = info->parentId;
+    if (mask & ZN_CHANGE_EXTRA_ICON) row->extraIcon = LOWORD(info->extraIcon);
+    if (mask & ZN_CHANGE_CHECK) {
+        row->checkState = LOWORD(info->checkState);
+        PostCheckStateChanged();
+    }
+    if (mask & ZN_CHANGE_SEVERITY) row->severity = info->severity;
+    UpdateTexts(row, info, mask);
+    return 1;
+}
+
+int ListControl::ListBoxIndexOf(const ListRow* row) const {
+    LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+        if (SendMessageA(listBox, LB_GETITEMDATA, i, 0) == reinterpret_cast<LRESULT>(row)) return static_cast<int>(i);
+    return -1;
+}
+
+int ListControl::UpdateEntry(NodeInfo* info, LONG* checkedCount) {
+    if (!info) return 0;
+    DWORD mask = info->parentId;
+    if (!(mask & (ZN_CHANGE_CHECK | kTextBits))) return 0;
+    ListRow* row = FindRow(info->id);
+    if (!row) return 0;
+    if (mask & ZN_CHANGE_CHECK) {
+        if (info->checkState == ZN_PARTLY_CHECKED) info->checkState = ZN_CHECKED;
+        row->checkState = LOWORD(info->checkState);
+        PostCheckStateChanged();
+    }
+    UpdateTexts(row, info, mask);
+    int index = ListBoxIndexOf(row);
+    if (!(mask & ZN_CHANGE_CHECK)) {
+        RECT item;
+        if (index >= 0 && SendMessageA(listBox, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) != LB_ERR) {
+            InvalidateRect(listBox, &item, TRUE);
+            UpdateWindow(listBox);
+        }
+        return 1;
+    }
+    bool checked = info->checkState == ZN_CHECKED;
+    // The count is the host's; a host that keeps none passes null and counts nothing.
+    if (checkedCount) *checkedCount += checked ? 1 : -1;
+    if (index >= 0) PaintCheckBox(row, index, checked ? 14 : 13);
+    return 1;
+}
+
+// Draws a row's check box at once, where the row drawing puts it, shifted by the scrolling.
+void ListControl::PaintCheckBox(const ListRow* row, int index, int image) {
+    RECT item, client;
+    if (SendMessageA(listBox, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return;
+    GetClientRect(listBox, &client);
+    WindowDC dc(listBox);
+    if (!dc) return;
+    ClipToClient(dc, listBox);
+    int shift = item.right > client.right ? item.right - client.right : 0;
+    int x = 2;
+    if (row->severity && severityIconsAttached) x += 20;
+    if (row->extraIcon && additionalIconsAttached) x += 20;
+    ImageList_DrawEx(imageList, image, dc, x - shift, item.top, 18, 18, CLR_NONE, CLR_NONE, ILD_NORMAL);
+}
+
+void ListControl::HideEditor() {
+    if (!IsWindow(editorWindow)) return;
+    ShowWindow(editorWindow, SW_HIDE);
+    SetWindowLongPtrA(editorWindow, GWLP_USERDATA, 0);
+}
+
+int ListControl::Clear() {
+    HideEditor();
+    while (SendMessageA(listBox, LB_DELETESTRING, 0, 0) >= 1) {
+    }
+    FreeRows();
+    return 1;
+}
+
+int ListControl::Refresh(int column, int descending) {
+    while (SendMessageA(listBox, LB_DELETESTRING, 0, 0) > 0) {
+    }
+    if (!head) return 0;
+    int i = 0;
+    for (ListRow* row = head; row; row = row->next, ++i) {
+        if (row->flags & (ZN_CHOICE_TEXT1 | ZN_CHOICE_TEXT2 | ZN_CHOICE_TEXT3)) {
+            int n = (row->flags & ZN_CHOICE_TEXT1) ? 0 : (row->flags & ZN_CHOICE_TEXT2) ? 1 : 2;
+            row->choiceValue = text::ValueAtStart(row->texts[n]);
+            row->choiceValueSet = 1;
+        }
+        SendMessageA(listBox, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(row));
+    }
+    currentIndex = -1;
+    SetFocus(listBox);
+    SendMessageA(listBox, LB_SETCURSEL, 0, 0);
+    AutoSizeColumns();
+    SortAndRefill(column, descending);
+    return 1;
+}
+
+int ListControl::SelectNode(DWORD id) {
+    ListRow* row = FindRow(id);
+    if (!row) return 0;
+    // Without LBS_HASSTRINGS the search compares item data, that is the row pointer.
+    LRESULT index = SendMessageA(listBox, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(row));
+    if (index == LB_ERR) return 0;
+    HideEditor();
+    PostMessageA(listBox, LB_SETCURSEL, index, 0);
+    return 1;
+}
+
+int ListControl::GetListCount() const {
+    int count = 0;
+    for (ListRow* row = head; row; row = row->next) ++count;
+    return count;
+}
+
+int ListControl::GetSelectedNodeCount() const {
+    int count = 0;
+    for (ListRow* row = head; row; row = row->next) count += row->checkState == ZN_CHECKED;
+    return count;
+}
+
+const char* ListControl::CheckRows() const {
+    DWORD length = 0;
+    for (ListRow* row = head; row; row = row->next)
+        if (++length > rowCount) return "the chain is longer than rowCount";
+    if (length != rowCount) return "the chain is shorter than rowCount";
+    LRESULT items = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+    if (items < 0 || static_cast<DWORD>(items) > rowCount) return "more list-box items than rows";
+    for (LRESULT i = 0; i < items; ++i) {
+        auto* shown = reinterpret_cast<ListRow*>(SendMessageA(listBox, LB_GETITEMDATA, i, 0));
+        ListRow* row = head;
+        while (row && row != shown) row = row->next;
+        if (!row) return "a list-box item holds no row of the chain";
+        for (LRESULT j = 0; j < i; ++j)
+            if (SendMessageA(listBox, LB_GETITEMDATA, j, 0) == reinterpret_cast<LRESULT>(shown))
+                return "a row is shown twice";
+    }
+    return nullptr;
+}
 
 }  // namespace zn

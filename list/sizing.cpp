@@ -1,0 +1,127 @@
+// Row heights, column widths from their contents, and the horizontal scrolling range.
+#include <cstring>
+
+#include "frame/gdi.h"
+#include "frame/text.h"
+#include "list.h"
+
+namespace zn {
+namespace {
+
+constexpr int kLineHeight = 18;
+constexpr DWORD kNoHeaderLimit = 65535;
+constexpr DWORD kColumnLimit = 256;
+
+const ListRow* ItemRow(HWND listBox, LRESULT index) {
+    return reinterpret_cast<const ListRow*>(SendMessageA(listBox, LB_GETITEMDATA, index, 0));
+}
+
+}  // namespace
+
+int ListControl::RowHeight(const ListRow* row) {
+    if (!row) return kLineHeight;
+    int texts = row->textCount;
+    return kLineHeight * texts + (texts >= 2 ? 4 : 0);
+}
+
+DWORD ListControl::TextWidth(HDC dc, HFONT font, const TextField& text) {
+    const char* narrow = text::Narrow(text);
+    if (!narrow || !dc) return 0;
+    Selected selected(dc, font);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc, narrow, static_cast<int>(std::strlen(narrow)), &size);
+    return size.cx > 0 ? static_cast<DWORD>(size.cx) : 0;
+}
+
+DWORD ListControl::MainColumnWidth(DWORD limit) {
+    if (!IsWindow(headerWindow)) limit = kNoHeaderLimit;
+    WindowDC dc(listBox);
+    DWORD widest = 0;
+    LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const ListRow* row = ItemRow(listBox, i);
+        if (!row) continue;
+        // The pictures before the texts, as the row drawing places them.
+        DWORD pictures = (row->severity && severityIconsAttached) ? 22 : 2;
+        if (row->extraIcon && additionalIconsAttached) pictures += 20;
+        if (row->checkState != ZN_CHECK_DISABLED) pictures += 20;
+        int texts = row->textCount < 3 ? row->textCount : 3;
+        for (int n = 0; n < texts; ++n) {
+            // Without a bold font (no image strip) bold texts measure in the normal one.
+            HFONT font = ((row->flags & (ZN_BOLD_TEXT1 << n)) && boldFont) ? boldFont : normalFont;
+            DWORD width = pictures + TextWidth(dc, font, row->texts[n]);
+            if (width > limit) return limit;
+            if (width > widest) widest = width;
+        }
+    }
+    return widest;
+}
+
+DWORD ListControl::TotalColumnsWidth() {
+    if (!IsWindow(headerWindow)) return MainColumnWidth(kNoHeaderLimit);
+    DWORD total = 0;
+    HDITEMA item = {};
+    item.mask = HDI_WIDTH;
+    for (int k = 0; SendMessageA(headerWindow, HDM_GETITEMA, k, reinterpret_cast<LPARAM>(&item)); ++k)
+        total += static_cast<DWORD>(item.cxy);
+    return total;
+}
+
+DWORD ListControl::ColumnNaturalWidth(int column, DWORD limit) {
+    if (column == 0) return MainColumnWidth(2 * limit);
+    if (column < 0 || column > columnCount) return 0;
+    char title[100] = {};
+    HDITEMA item = {};
+    item.mask = HDI_TEXT;
+    item.pszText = title;
+    item.cchTextMax = sizeof title;
+    SendMessageA(headerWindow, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
+    title[sizeof title - 1] = 0;
+    WindowDC dc(listBox);
+    DWORD width = 32;
+    if (dc) {
+        Selected selected(dc, normalFont);
+        SIZE size = {0, 0};
+        GetTextExtentPoint32A(dc, title, static_cast<int>(std::strlen(title)), &size);
+        width += static_cast<DWORD>(size.cx > 0 ? size.cx : 0);
+    }
+    LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const ListRow* row = ItemRow(listBox, i);
+        if (!row || columns::Count(row->columnTexts) < static_cast<size_t>(column)) continue;
+        DWORD text = TextWidth(dc, normalFont, row->columnTexts.begin[column - 1]);
+        if (text > limit) return limit;
+        if (text > width) width = text;
+    }
+    return width;
+}
+
+DWORD ListControl::AutoSizeColumns() {
+    DWORD sum = 0;
+    if (IsWindow(headerWindow) && columnCount > 0) {
+        for (int k = 0; k < columnCount; ++k) {
+            DWORD width = ColumnNaturalWidth(k, kColumnLimit);
+            HDITEMA item = {};
+            item.mask = HDI_WIDTH;
+            item.cxy = static_cast<int>(width);
+            SendMessageA(headerWindow, HDM_SETITEMA, k, reinterpret_cast<LPARAM>(&item));
+            sum += width;
+        }
+    }
+    UpdateHorizontalExtent();
+    return sum;
+}
+
+void ListControl::UpdateHorizontalExtent() {
+    DWORD total = TotalColumnsWidth();
+    RECT client = {};
+    GetClientRect(listBox, &client);
+    LONG width = client.right - client.left;
+    DWORD extent = width > 0 && static_cast<DWORD>(width) > total ? static_cast<DWORD>(width) - 4 : total;
+    SendMessageA(listBox, LB_SETHORIZONTALEXTENT, extent + 4, 0);
+    if (IsWindow(headerWindow))
+        SetWindowPos(headerWindow, nullptr, 0, 0, GetSystemMetrics(SM_CXVSCROLL) + static_cast<int>(extent) + 4, 20,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace zn
