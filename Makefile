@@ -46,5 +46,10 @@ demo: dist
 	@cmake --build $(BUILD)/demo-build -j $(JOBS)
 	@bash scripts/run-demo $(BUILD)
 
+# Long fuzzing runs of the window-free parsers (FUZZ_SECONDS each, default ten minutes).
+FUZZ_SECONDS ?= 600
+fuzz: setup
+	@for target in choices; do bash tests/fuzz/run-fuzzer $$target $(FUZZ_SECONDS) $(BUILD); done
+
 clean:
 	rm -rf $(BUILD) dist
