@@ -4,9 +4,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 #include "ZnTreeCt.h"
 
 namespace zn {
+
+struct ChoiceEntry;
 
 // Where a row's pictures and texts start (x in the row's device-context coordinates).
 struct RowLayout {
@@ -112,6 +116,10 @@ private:
     void DrawChoiceLookAlike(const DRAWITEMSTRUCT* item, TreeNode* node, int line, int textX, int y);
     void PlaceEditor(const DRAWITEMSTRUCT* item, TreeNode* node, int line, int textX);
     void RedrawCheckBox(HDC dc, const TreeNode* node, int first, int end, int xoff, int image);
+    // The narrow form of one entry's label of a choice line.
+    static std::string ChoiceLabel(const TextField& text, const ChoiceEntry& entry);
+    bool IsTopChild(HWND child) const;  // first in the list box's z-order of children
+    int TextWidth(HDC dc, HFONT font, const TextField& text) const;
 };
 
 // Applies the text bits (0x10, 0x20, 0x40) of an update to a node, keeping textCount in step:
