@@ -50,7 +50,10 @@ void TreeControl::DrawRow(DRAWITEMSTRUCT* item, LONG* selectedIndex) {
         DrawSelectionBox(item, node, slots.textX);
     } else {
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        if (currentIndex == SendMessageA(listBox, LB_GETCURSEL, 0, 0)) {
+        // Clears the highlight this row may still carry. The list box may already report the new
+        // selection while it repaints the row it leaves, so that row is cleared as well.
+        if (currentIndex == SendMessageA(listBox, LB_GETCURSEL, 0, 0) ||
+            currentIndex == static_cast<LONG>(item->itemID)) {
             RECT clear = {ox + slots.textX - 2, top, item->rcItem.right, item->rcItem.bottom};
             FillSolid(dc, clear, GetSysColor(COLOR_WINDOW));
         }

@@ -111,8 +111,11 @@ TEST(TreeScreenshot, RichTreeShowsEveryPicture) {
     host.Pump();
     SendMessageA(tree, LB_SETCURSEL, static_cast<WPARAM>(RowOf(tree, 10)), 0);
     host.Pump();
-    // As the user sees it right after the selection moved, and after a full repaint.
+    // As the user sees it right after the selection moved, and after a full repaint: the row it
+    // left (row 0, node 1) carries no highlight any more.
     EXPECT_TRUE(SaveWindowBmp(tree, ScreenshotFolder() + "\\tree-selection-moved.bmp"));
+    for (int x = 82; x < 82 + 40; ++x)
+        ASSERT_NE(host.Pixel(tree, x, RowTop(tree, 1) + 17), GetSysColor(COLOR_HIGHLIGHT)) << "x " << x;
     host.Repaint(tree);
 
     std::string path = ScreenshotFolder() + "\\tree.bmp";
