@@ -32,7 +32,7 @@ void TreeControl::FreeChain() {
         std::free(node);
         node = next;
     }
-    head = nullptr;
+    head = tail_ = nullptr;
     nodeCount = 0;
 }
 

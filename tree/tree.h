@@ -101,6 +101,8 @@ public:
     DWORD nodeCount = 0;
 
 private:
+    TreeNode* tail_ = nullptr;  // last node of the chain, so appends need no walk
+    TreeNode* MakeNode(const NodeInfo* info, TreeNode* prev, DWORD level, TreeNode* parent, DWORD groupKey);
     void FreeChain();
     void ShowDescendants(TreeNode* node, int row);
     void HideDescendants(TreeNode* node, int row);
@@ -111,6 +113,10 @@ private:
     void PlaceEditor(const DRAWITEMSTRUCT* item, TreeNode* node, int line, int textX);
     void RedrawCheckBox(HDC dc, const TreeNode* node, int first, int end, int xoff, int image);
 };
+
+// Applies the text bits (0x10, 0x20, 0x40) of an update to a node, keeping textCount in step:
+// a null text clears the line, a given one replaces it.
+void UpdateTexts(TreeNode& node, const NodeInfo& info, DWORD mask);
 
 // The tree's list-box procedure: sees scrolling, editor choices and resizing first.
 LRESULT CALLBACK TreeListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -160,6 +160,43 @@ size_t HostWindow::CountNotifications(WORD code) const {
     return n;
 }
 
+TreeNode* Insert(HWND tree, const NodeSpec& spec) {
+    Bstr t1(spec.text1), t2(spec.text2), t3(spec.text3);
+    NodeInfo info = {};
+    info.id = spec.id;
+    info.parentId = spec.parentId;
+    info.checkState = spec.checkState;
+    info.flags = spec.flags;
+    info.severity = spec.severity;
+    info.extraIcon = spec.extraIcon;
+    info.text1 = t1;
+    info.text2 = t2;
+    info.text3 = t3;
+    return Sorted_Insert(tree, &info, spec.groupKey);
+}
+
+std::vector<DWORD> ChainIds(HWND tree) {
+    std::vector<DWORD> ids;
+    for (const TreeNode* node = GetListHead(tree); node; node = node->next) ids.push_back(node->id);
+    return ids;
+}
+
+std::vector<DWORD> RowIds(HWND listBox) {
+    std::vector<DWORD> ids;
+    int rows = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
+    for (int r = 0; r < rows; ++r) {
+        auto* node = reinterpret_cast<const TreeNode*>(SendMessageA(listBox, LB_GETITEMDATA, r, 0));
+        ids.push_back(node ? node->id : 0);
+    }
+    return ids;
+}
+
+TreeNode* NodeById(HWND tree, DWORD id, DWORD groupKey) {
+    for (TreeNode* node = GetListHead(tree); node; node = node->next)
+        if (node->id == id && node->groupKey == groupKey) return node;
+    return nullptr;
+}
+
 std::string ChainFault(HWND tree) {
     std::vector<const TreeNode*> nodes;
     for (const TreeNode* node = GetListHead(tree); node; node = node->next) {

@@ -88,6 +88,25 @@ private:
     HFONT font_ = nullptr;
 };
 
+// Inserts a node as a host does, with texts made as BSTRs for the call.
+struct NodeSpec {
+    DWORD id;
+    DWORD parentId;
+    const wchar_t* text1;
+    DWORD checkState = ZN_UNCHECKED;
+    WORD flags = 0;
+    DWORD groupKey = 0;
+    DWORD severity = 0;
+    DWORD extraIcon = 0;
+    const wchar_t* text2 = nullptr;
+    const wchar_t* text3 = nullptr;
+};
+TreeNode* Insert(HWND tree, const NodeSpec& spec);
+// The ids of the chain in order, and of the list box's rows in order.
+std::vector<DWORD> ChainIds(HWND tree);
+std::vector<DWORD> RowIds(HWND listBox);
+TreeNode* NodeById(HWND tree, DWORD id, DWORD groupKey = 0);
+
 // Walks a tree's chain as a host would and checks its invariants; empty when sound.
 std::string ChainFault(HWND tree);
 
