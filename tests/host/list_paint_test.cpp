@@ -293,3 +293,37 @@ TEST_F(ListPaint, HeaderFollowsHorizontalScrolling) {
 }
 
 }  // namespace
+
+namespace {
+
+// A representative list saved for a person to look at (build tree, screenshots/list.bmp).
+TEST_F(ListPaint, ScreenshotOfARepresentativeList) {
+    HIMAGELIST severities = MakeIcons(4), extras = MakeIcons(4);
+    ZNList_AttachSeverityIcons(list, severities);
+    ZNList_AttachAdditionalIcons(list, extras);
+    ZNList_AddHeaderColumn(list, L"Item", 0);
+    ZNList_AddHeaderColumn(list, L"Notes", ZN_COLUMN_MULTILINE);
+    ZNList_AddHeaderColumn(list, L"Path", ZN_COLUMN_PATH | ZN_COLUMN_MULTILINE);
+    ZNList_AddHeaderColumn(list, L"Size", ZN_COLUMN_CENTER | ZN_COLUMN_TITLE_CENTER);
+    Bstr choices = Bstr::Choices({L"1", L"Keep", L"2", L"Replace", L"3", L"Skip"});
+    InsertRow(list, {1, L"Alpha", ZN_CHECKED, ZN_BOLD_TEXT1, 1, 0, L"second line", L"third line"});
+    InsertRow(list, {2, L"Beta", ZN_UNCHECKED, 0, 2, 1});
+    InsertChoiceRow(list, 3, L"Gamma", 2, choices, ZN_CHECK_DISABLED);
+    InsertRow(list, {4, L"Delta", ZN_UNCHECKED, 0, 3, 2, L"two lines"});
+    for (DWORD id = 1; id <= 4; ++id) SetColumn(list, id, 3, L"12 KB");
+    SetColumn(list, 1, 1, L"some notes that wrap over lines");
+    SetColumn(list, 1, 2, L"Program Files\\Vendor Name\\Product Suite\\Version Eleven\\Binary Folder");
+    SetColumn(list, 4, 2, L"C:\\short\\path");
+    ZNList_Refresh(list, 0, 1);
+    SetColumnWidth(HeaderOf(host.window()), 2, 150);
+    SendMessageA(list, LB_SETCURSEL, 1, 0);
+    host.Repaint(list);
+    host.Repaint(list);
+    Capture shot(host.window());
+    CreateDirectoryA("..\\screenshots", nullptr);
+    EXPECT_TRUE(shot.SaveBmp("..\\screenshots\\list.bmp"));
+    ImageList_Destroy(severities);
+    ImageList_Destroy(extras);
+}
+
+}  // namespace
