@@ -106,6 +106,7 @@ LRESULT HostWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_COMMAND: {
         WORD code = HIWORD(wParam);
+        commands.push_back({LOWORD(wParam), code, reinterpret_cast<HWND>(lParam)});
         if (code == ZN_TREE_CHECK_STATE_CHANGED || code == ZN_LIST_CHECK_STATE_CHANGED) {
             notifications.push_back({LOWORD(wParam), code, reinterpret_cast<HWND>(lParam)});
             return 0;

@@ -80,6 +80,7 @@ public:
     LONG selectedIndex = 0;
     HWND tree = nullptr;
     std::vector<UINT> treeMessages;  // the forwarded message ids, in order
+    std::vector<Notification> commands;  // every WM_COMMAND that reached this window's procedure
 
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
