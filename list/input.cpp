@@ -1,5 +1,6 @@
 // The parent hook, the list box's replacement procedure, clicks and keys.
 #include "frame/gdi.h"
+#include "frame/keys.h"
 #include "list.h"
 
 namespace zn {
@@ -115,6 +116,7 @@ LRESULT ListControl::ListBoxMessage(HWND window, UINT message, WPARAM wParam, LP
                 InvalidateRect(window, &item, FALSE);
         }
     }
+    if (message == WM_CHAR) AskOwnerAboutChar(window, wParam, baseListProc);
     LRESULT result = AskBase(window, message, wParam, lParam);
     if (message == WM_SIZE) RelayoutList();
     return result;

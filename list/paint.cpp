@@ -92,8 +92,9 @@ void ListControl::DrawMainCell(DRAWITEMSTRUCT* cell) {
         DrawSelectionBox(cell, row, textX);
     } else {
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        if (currentIndex == selection) {
-            // Clears the highlight this row may have carried.
+        // Clears the highlight this row may have carried. The list box may already report the new
+        // selection while it repaints the row it leaves, so that row is cleared as well.
+        if (currentIndex == selection || currentIndex == static_cast<LONG>(cell->itemID)) {
             RECT clear = {cell->rcItem.left + textX - 2, cell->rcItem.top, cell->rcItem.right + 4, cell->rcItem.bottom};
             FillSolid(dc, clear, GetSysColor(COLOR_WINDOW));
         }
