@@ -68,7 +68,9 @@ public:
     int CheckBoxX(const TreeNode* node) const;  // the check box's x in hit tests and repaints
     static int RowHeight(const TreeNode* node);
 
-    // Check states.
+    // Check states. ChildrenCheckSummary tells whether all, some or none of a node's
+    // descendants that have a box are checked.
+    static constexpr int kSummaryNone = 0, kSummaryAll = 1, kSummarySome = 2;
     void ToggleCheck(TreeNode* node, int index, HDC dc, int xoff, int checkX, LONG* checkedCount, bool drawEx);
     void SetDescendantsCheck(TreeNode* node, int index, DWORD state, int image, LONG delta, LONG* checkedCount,
                              HDC dc, int xoff);
@@ -106,6 +108,7 @@ public:
 
 private:
     TreeNode* tail_ = nullptr;  // last node of the chain, so appends need no walk
+    TreeNode* heldChecked_ = nullptr;  // a just-checked node that ancestor updates leave alone
     TreeNode* MakeNode(const NodeInfo* info, TreeNode* prev, DWORD level, TreeNode* parent, DWORD groupKey);
     void FreeChain();
     void ShowDescendants(TreeNode* node, int row);

@@ -1,8 +1,81 @@
-// The repainting update of one node's check state or texts.
+// The repainting update of one node's check state or texts: unlike UpdateNode, the change
+// shows at once and a new check state is carried through the node's branch.
+#include <optional>
+
+#include "frame/gdi.h"
 #include "tree.h"
 
 namespace zn {
+namespace {
 
-int TreeControl::UpdateTreeEntry(NodeInfo*, DWORD, LONG*) { return 0; }
+// The node's row by scanning the rows' item data, or -1.
+int ScanForRow(HWND listBox, const TreeNode* node) {
+    if (!listBox) return -1;
+    int rows = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
+    for (int r = 0; r < rows; ++r)
+        if (SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(r), 0) == reinterpret_cast<LRESULT>(node))
+            return r;
+    return -1;
+}
+
+}  // namespace
+
+int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCount) {
+    if (!head || !info) return 0;
+    const DWORD mask = info->parentId & 0xFF;
+    if (!(mask & (ZN_CHANGE_CHECK | ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3))) return 0;
+    TreeNode* node = FindInGroup(info->id, groupKey);
+    if (!node) return 0;
+
+    const bool checkChange = (mask & ZN_CHANGE_CHECK) != 0;
+    if (checkChange) {
+        // A partly checked box is not something a host can set: it becomes checked, and the
+        // host's record says so.
+        if (info->checkState == ZN_PARTLY_CHECKED) info->checkState = ZN_CHECKED;
+        node->checkState = info->checkState & 0xFFFF;
+        PostCheckStateChanged();
+    }
+    UpdateTexts(*node, *info, mask);
+
+    const int row = ScanForRow(listBox, node);
+    if (!checkChange) {
+        RECT item;
+        if (row < 0 ||
+            SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+            return 1;
+        InvalidateRect(listBox, &item, TRUE);
+        UpdateWindow(listBox);
+        return 1;
+    }
+
+    // The count follows the host's word, whatever the node held before.
+    const bool checked = info->checkState == ZN_CHECKED;
+    if (checkedCount) *checkedCount += checked ? 1 : -1;
+    const int image = checked ? 14 : 13;
+
+    std::optional<WindowDC> dc;
+    RECT item = {};
+    int shift = 0;
+    if (row >= 0) {
+        dc.emplace(listBox);
+        SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        RECT client;
+        GetClientRect(listBox, &client);
+        ClipToClient(*dc, listBox);
+        shift = item.right > client.right ? item.right - client.right : 0;
+    }
+    if (node->descendantCount > 0) {
+        const bool unchecking = node->checkState == ZN_UNCHECKED;
+        const DWORD target = unchecking ? ZN_UNCHECKED : ZN_CHECKED;
+        const bool drawn = node->expandState != 0 && dc;
+        SetDescendantsCheck(node, row, target, unchecking ? 13 : 14, unchecking ? -1 : +1, checkedCount,
+                            drawn ? dc->get() : nullptr, shift);
+    }
+    UpdateAncestorsCheck(node, checkedCount);
+    if (dc && imageList)
+        ImageList_DrawEx(imageList, image, *dc, CheckBoxX(node) - shift, item.top, 18, 18, CLR_NONE, CLR_NONE,
+                         ILD_NORMAL);
+    return 1;
+}
 
 }  // namespace zn

@@ -1,0 +1,166 @@
+// Check states: a flipped box is carried down to the node's descendants and up to its
+// ancestors, the host's count of checked nodes follows every change, and the boxes that are
+// on screen are repainted at once instead of waiting for the list box to repaint its rows.
+#include <optional>
+
+#include "frame/gdi.h"
+#include "tree.h"
+
+namespace zn {
+namespace {
+
+void Bump(LONG* checkedCount, LONG delta) {
+    if (checkedCount) *checkedCount += delta;
+}
+
+void DrawBox(HIMAGELIST images, int image, HDC dc, int x, int y) {
+    if (dc && images) ImageList_DrawEx(images, image, dc, x, y, 18, 18, CLR_NONE, CLR_NONE, ILD_NORMAL);
+}
+
+TreeNode* RowNode(HWND listBox, int row) {
+    LRESULT data = SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(row), 0);
+    return data == LB_ERR ? nullptr : reinterpret_cast<TreeNode*>(data);
+}
+
+}  // namespace
+
+int TreeControl::ChildrenCheckSummary(const TreeNode* node) {
+    if (node->descendantCount == 0) return node->checkState != ZN_UNCHECKED ? kSummaryAll : kSummaryNone;
+    DWORD checkable = node->descendantCount, checked = 0;
+    const TreeNode* d = node->next;
+    for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
+        if (d->checkState == ZN_CHECK_DISABLED) --checkable;
+        else if (d->checkState == ZN_CHECKED) ++checked;
+    }
+    if (checkable == checked) return kSummaryAll;
+    return checked > 0 ? kSummarySome : kSummaryNone;
+}
+
+void TreeControl::SetDescendantsCheck(TreeNode* node, int index, DWORD state, int image, LONG delta,
+                                      LONG* checkedCount, HDC dc, int xoff) {
+    int row = index + 1;
+    TreeNode* d = node->next;
+    for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
+        const bool parentDisabled = d->parent && d->parent->checkState == ZN_CHECK_DISABLED;
+        if (dc && listBox && RowNode(listBox, row) == d) {
+            if (!(state == ZN_CHECKED && parentDisabled) && d->checkState != ZN_CHECK_DISABLED) {
+                RECT item;
+                if (SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) !=
+                    LB_ERR)
+                    DrawBox(imageList, image, dc, CheckBoxX(d) - xoff, item.top);
+            }
+            ++row;
+        }
+        // A box under a parent without one is never checked from above.
+        if (d->checkState == ZN_CHECK_DISABLED || (state == ZN_CHECKED && parentDisabled) || d->checkState == state)
+            continue;
+        d->checkState = state;
+        Bump(checkedCount, delta);
+    }
+}
+
+void TreeControl::RedrawCheckBox(HDC dc, const TreeNode* node, int first, int end, int xoff, int image) {
+    if (!dc || !listBox) return;
+    for (int row = first; row < end; ++row) {
+        const TreeNode* shown = RowNode(listBox, row);
+        if (!shown || shown->id != node->id || shown->groupKey != node->groupKey) continue;
+        RECT item;
+        if (SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+            return;
+        DrawBox(imageList, image, dc, CheckBoxX(node) - xoff, item.top);
+        return;
+    }
+}
+
+void TreeControl::UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount) {
+    std::optional<WindowDC> dc;
+    int first = 0, end = 0, xoff = 0;
+    if (listBox) {
+        dc.emplace(listBox);
+        ClipToClient(*dc, listBox);
+        first = static_cast<WORD>(SendMessageA(listBox, LB_GETTOPINDEX, 0, 0));
+        end = static_cast<WORD>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
+        RECT item, client;
+        GetClientRect(listBox, &client);
+        if (SendMessageA(listBox, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)) != LB_ERR &&
+            item.right > client.right)
+            xoff = item.right - client.right;
+    }
+    HDC paint = dc ? dc->get() : nullptr;
+    // The node's own state picks the rule once for the whole walk up.
+    const bool nodeUnchecked = node->checkState == ZN_UNCHECKED;
+    for (TreeNode* p = node->parent; p; p = p->parent) {
+        if (p == heldChecked_) continue;
+        int summary = ChildrenCheckSummary(p);
+        if (nodeUnchecked) {
+            if (p->checkState == ZN_CHECK_DISABLED) continue;
+            if (summary != kSummaryNone) {
+                if (p->checkState == ZN_UNCHECKED) Bump(checkedCount, +1);
+                p->checkState = ZN_PARTLY_CHECKED;
+                RedrawCheckBox(paint, p, first, end, xoff, 15);
+            } else {
+                if (p->checkState != ZN_UNCHECKED) Bump(checkedCount, -1);
+                p->checkState = ZN_UNCHECKED;
+                RedrawCheckBox(paint, p, first, end, xoff, 13);
+            }
+        } else if (summary != kSummaryNone) {
+            if (p->checkState == ZN_CHECK_DISABLED) continue;
+            if (p->checkState == ZN_UNCHECKED) Bump(checkedCount, +1);
+            const bool all = summary == kSummaryAll;
+            p->checkState = all ? ZN_CHECKED : ZN_PARTLY_CHECKED;
+            RedrawCheckBox(paint, p, first, end, xoff, all ? 14 : 15);
+        }
+    }
+}
+
+void TreeControl::ToggleCheck(TreeNode* node, int index, HDC dc, int xoff, int checkX, LONG* checkedCount,
+                              bool drawEx) {
+    int image = 13;
+    if (node->descendantCount > 0) {
+        // A collapsed node's descendants have no rows to repaint.
+        HDC paint = node->expandState != 0 ? dc : nullptr;
+        if (node->checkState == ZN_CHECKED || node->checkState == ZN_PARTLY_CHECKED) {
+            node->checkState = ZN_UNCHECKED;
+            Bump(checkedCount, -1);
+            SetDescendantsCheck(node, index, ZN_UNCHECKED, 13, -1, checkedCount, paint, xoff);
+        } else {
+            node->checkState = ZN_CHECKED;
+            Bump(checkedCount, +1);
+            image = 14;
+            SetDescendantsCheck(node, index, ZN_CHECKED, 14, +1, checkedCount, paint, xoff);
+        }
+    } else if (node->checkState == ZN_CHECKED) {
+        node->checkState = ZN_UNCHECKED;
+        Bump(checkedCount, -1);
+    } else {
+        node->checkState = ZN_CHECKED;
+        Bump(checkedCount, +1);
+        image = 14;
+    }
+    PostCheckStateChanged();
+
+    // Boxes below a parent without a box stay as they were, so a checked node can still have
+    // unchecked descendants: its box shows that at once, the branches in between are settled,
+    // and the node itself stays checked.
+    if (node->descendantCount > 0 && node->checkState == ZN_CHECKED &&
+        ChildrenCheckSummary(node) == kSummarySome) {
+        image = 15;
+        heldChecked_ = node;
+        TreeNode* d = node->next;
+        for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next)
+            if (d->descendantCount > 0) UpdateAncestorsCheck(d, checkedCount);
+        heldChecked_ = nullptr;
+    }
+    UpdateAncestorsCheck(node, checkedCount);
+
+    if (!dc || !listBox || !imageList) return;
+    RECT item;
+    if (SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+        return;
+    if (drawEx)
+        ImageList_DrawEx(imageList, image, dc, checkX - xoff, item.top, 18, 18, CLR_NONE, CLR_NONE, ILD_NORMAL);
+    else
+        ImageList_Draw(imageList, image, dc, checkX - xoff, item.top, ILD_NORMAL);
+}
+
+}  // namespace zn
