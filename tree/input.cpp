@@ -1,5 +1,6 @@
 // Clicks, keys and the list box's replacement procedure.
 #include "frame/gdi.h"
+#include "frame/keys.h"
 #include "tree.h"
 
 namespace zn {
@@ -144,6 +145,7 @@ LRESULT TreeControl::ListBoxMessage(HWND window, UINT message, WPARAM wParam, LP
                 InvalidateRect(window, &item, FALSE);
         }
     }
+    if (message == WM_CHAR) AskOwnerAboutChar(window, wParam, savedListBoxProc);
     LRESULT result = ask(message, wParam, lParam);
     if (message == WM_SIZE) RecalcHorizontalExtent();
     return result;

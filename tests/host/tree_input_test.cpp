@@ -239,11 +239,14 @@ TEST_F(TreeInput, KeysOpenCloseAndFlipTheSelectedRow) {
     // 1 ( 2 ( 3 ), 5 ( 9 ( 10 ) ) ), 6, 7 [boxless]
     Build({{1, 0, L"a"}, {2, 1, L"b"}, {3, 2, L"c"}, {5, 1, L"e"}, {9, 5, L"i"}, {10, 9, L"j"}, {6, 0, L"f"},
            {7, 0, L"g", ZN_CHECK_DISABLED}});
-    // The list box has no LBS_WANTKEYBOARDINPUT, so Wine's list box sends no WM_CHARTOITEM for
-    // typed characters: the host's forwarding is called as its dialog procedure would.
+    // A key typed into the list box reaches the host as WM_CHARTOITEM, and the host's forwarding.
     Select(6);
-    EXPECT_EQ(Key(L' '), -1);
+    SendMessageA(tree, WM_CHAR, ' ', 0);
     EXPECT_EQ(State(6), static_cast<DWORD>(ZN_CHECKED));
+    EXPECT_EQ(host.checkedCount, 1);
+    EXPECT_EQ(Key(L' '), -1);
+    EXPECT_EQ(State(6), static_cast<DWORD>(ZN_UNCHECKED));
+    EXPECT_EQ(Key(L' '), -1);
     EXPECT_EQ(host.checkedCount, 1);
     EXPECT_EQ(Key(L'+'), 1) << "a leaf does not open";
     EXPECT_EQ(Key(L'-'), 1);
@@ -275,7 +278,7 @@ TEST_F(TreeInput, KeysOpenCloseAndFlipTheSelectedRow) {
     EXPECT_EQ(State(7), static_cast<DWORD>(ZN_CHECK_DISABLED));
     SendMessageA(tree, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     EXPECT_EQ(Key(L' '), -1) << "no selected row";
-    EXPECT_EQ(Posted(), 1u);
+    EXPECT_EQ(Posted(), 3u) << "one for each of the three spaces on row 6";
 }
 
 TEST_F(TreeInput, UpdateTreeEntryRepaintsWhatChanged) {
