@@ -39,14 +39,18 @@ int TreeControl::ChildrenCheckSummary(const TreeNode* node) {
 void TreeControl::SetDescendantsCheck(TreeNode* node, int index, DWORD state, int image, LONG delta,
                                       LONG* checkedCount, HDC dc, int xoff) {
     int row = index + 1;
+    RECT client = {0, 0, 0, 0};
+    if (dc && listBox) GetClientRect(listBox, &client);
     TreeNode* d = node->next;
     for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
         const bool parentDisabled = d->parent && d->parent->checkState == ZN_CHECK_DISABLED;
         if (dc && listBox && RowNode(listBox, row) == d) {
             if (!(state == ZN_CHECKED && parentDisabled) && d->checkState != ZN_CHECK_DISABLED) {
                 RECT item;
+                // Boxes outside the client area would be clipped away: they are not drawn at all.
                 if (SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) !=
-                    LB_ERR)
+                        LB_ERR &&
+                    item.top + 18 > client.top && item.top < client.bottom)
                     DrawBox(imageList, image, dc, CheckBoxX(d) - xoff, item.top);
             }
             ++row;
@@ -61,6 +65,15 @@ void TreeControl::SetDescendantsCheck(TreeNode* node, int index, DWORD state, in
 
 void TreeControl::RedrawCheckBox(HDC dc, const TreeNode* node, int first, int end, int xoff, int image) {
     if (!dc || !listBox) return;
+    if (IdIsUnique(node->id)) {
+        // No other node carries the id, so the row showing this node is the one searched for.
+        int row = RowOf(node);
+        RECT item;
+        if (row != LB_ERR && row >= first && row < end &&
+            SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) != LB_ERR)
+            DrawBox(imageList, image, dc, CheckBoxX(node) - xoff, item.top);
+        return;
+    }
     for (int row = first; row < end; ++row) {
         const TreeNode* shown = RowNode(listBox, row);
         if (!shown || shown->id != node->id || shown->groupKey != node->groupKey) continue;
@@ -78,8 +91,9 @@ void TreeControl::UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount) {
     if (listBox) {
         dc.emplace(listBox);
         ClipToClient(*dc, listBox);
-        first = static_cast<WORD>(SendMessageA(listBox, LB_GETTOPINDEX, 0, 0));
-        end = static_cast<WORD>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
+        // Full values: the same as their low 16 bits below 65,536 rows, and right above.
+        first = static_cast<int>(SendMessageA(listBox, LB_GETTOPINDEX, 0, 0));
+        end = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
         RECT item, client;
         GetClientRect(listBox, &client);
         if (SendMessageA(listBox, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)) != LB_ERR &&

@@ -67,8 +67,7 @@ void TreeControl::Destroy() {
 }
 
 int TreeControl::Clear() {
-    while (SendMessageA(listBox, LB_DELETESTRING, 0, 0) >= 1) {
-    }
+    if (listBox) RemoveAllRows();
     FreeChain();
     return 1;
 }
@@ -80,6 +79,7 @@ int TreeControl::AttachSeverityIcons(HIMAGELIST list) {
     ImageList_SetBkColor(list, GetSysColor(COLOR_WINDOW));
     severityIconCount = static_cast<WORD>(count);
     severityIconsAttached = 1;
+    extentsStale_ = true;
     return 1;
 }
 
@@ -90,6 +90,7 @@ int TreeControl::AttachAdditionalIcons(HIMAGELIST list) {
     ImageList_SetBkColor(list, GetSysColor(COLOR_WINDOW));
     additionalIconCount = static_cast<WORD>(count);
     additionalIconsAttached = 1;
+    extentsStale_ = true;
     return 1;
 }
 

@@ -146,6 +146,7 @@ LRESULT TreeControl::ListBoxMessage(HWND window, UINT message, WPARAM wParam, LP
         }
     }
     if (message == WM_CHAR) AskOwnerAboutChar(window, wParam, savedListBoxProc);
+    NoteForeignRowChange(message);
     LRESULT result = ask(message, wParam, lParam);
     if (message == WM_SIZE) RecalcHorizontalExtent();
     return result;

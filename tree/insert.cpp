@@ -10,12 +10,6 @@ namespace {
 
 constexpr WORD kCheckStateChanged = 0x2320;
 
-// The last node of a node's subtree (the node itself when it has no descendants).
-TreeNode* LastOfSubtree(TreeNode* node) {
-    for (DWORD i = node->descendantCount; i > 0 && node->next; --i) node = node->next;
-    return node;
-}
-
 int CompareWithText1(BSTR text, const TreeNode* node) {
     const TextField& other = node->texts[0];
     return CompareNoCase(text, text ? SysStringLen(text) : 0, text::Wide(other), text::Length(other));
@@ -24,8 +18,13 @@ int CompareWithText1(BSTR text, const TreeNode* node) {
 }  // namespace
 
 TreeNode* TreeControl::MakeNode(const NodeInfo* info, TreeNode* prev, DWORD level, TreeNode* parent, DWORD groupKey) {
-    auto* node = static_cast<TreeNode*>(std::calloc(1, sizeof(TreeNode)));
-    if (!node) return nullptr;
+    auto* block = static_cast<char*>(std::calloc(1, sizeof(NodeExtras) + sizeof(TreeNode)));
+    if (!block) return nullptr;
+    auto* node = reinterpret_cast<TreeNode*>(block + sizeof(NodeExtras));
+    NodeExtras& extras = Extras(node);
+    extras.textWidth = NodeExtras::kWidthUnknown;
+    extras.shownExtent = NodeExtras::kNotTallied;
+    extras.lastInSubtree = node;
     node->id = info->id;
     node->parentId = info->parentId;
     DWORD state = info->checkState & 0xFFFF;
@@ -50,6 +49,8 @@ TreeNode* TreeControl::MakeNode(const NodeInfo* info, TreeNode* prev, DWORD leve
         if (prev == tail_) tail_ = node;
     }
     ++nodeCount;
+    IdEntry& entry = ids_[node->id];
+    if (entry.count++ == 0) entry.first = node;
     return node;
 }
 
@@ -62,23 +63,39 @@ TreeNode* TreeControl::SortedInsert(const NodeInfo* info, DWORD groupKey) {
     TreeNode* parent = FindInGroup(info->parentId, groupKey);
     if (!parent) return nullptr;
     TreeNode* prev = parent;
-    if (parent->flags & ZN_SORT_CHILDREN) {
+    if ((parent->flags & ZN_SORT_CHILDREN) && IdIsUnique(parent->id)) {
         // Before the first direct child whose text 1 is greater; equal texts keep their order.
+        // Only direct children can stop the walk (no other node names this parent's id as its
+        // parent's), so it goes from child to child, over their subtrees.
+        const TreeNode* end = Extras(parent).lastInSubtree;
+        while (prev != end) {
+            TreeNode* child = prev->next;
+            if (CompareWithText1(info->text1, child) < 0) break;
+            prev = Extras(child).lastInSubtree;
+        }
+    } else if (parent->flags & ZN_SORT_CHILDREN) {
+        // Another node carries the parent's id, so its children could stop the walk as well.
         for (DWORD i = 0; i < parent->descendantCount && prev->next; ++i) {
             TreeNode* candidate = prev->next;
             if (CompareWithText1(info->text1, candidate) < 0 && candidate->parentId == parent->id) break;
             prev = candidate;
         }
     } else {
-        prev = LastOfSubtree(parent);
+        prev = Extras(parent).lastInSubtree;
     }
     TreeNode* node = MakeNode(info, prev, parent->level + 1, parent, groupKey);
     if (!node) return nullptr;
-    for (TreeNode* ancestor = parent; ancestor; ancestor = ancestor->parent) ++ancestor->descendantCount;
+    for (TreeNode* ancestor = parent; ancestor; ancestor = ancestor->parent) {
+        ++ancestor->descendantCount;
+        // Following the last node of a subtree makes the new node the subtree's last.
+        NodeExtras& extras = Extras(ancestor);
+        if (extras.lastInSubtree == prev) extras.lastInSubtree = node;
+    }
     return node;
 }
 
-void UpdateTexts(TreeNode& node, const NodeInfo& info, DWORD mask) {
+void TreeControl::UpdateTexts(TreeNode& node, const NodeInfo& info, DWORD mask) {
+    if (mask & (ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3)) TextsChanged(&node);
     const BSTR texts[3] = {info.text1, info.text2, info.text3};
     for (int i = 0; i < 3; ++i) {
         if (!(mask & (0x10u << i))) continue;
@@ -111,6 +128,8 @@ int TreeControl::UpdateNode(const NodeInfo* info, DWORD groupKey) {
         PostCheckStateChanged();
     }
     if (mask & ZN_CHANGE_SEVERITY) node->severity = info->severity;
+    // Icons move the texts of the node and of its descendants.
+    if (mask & (ZN_CHANGE_SEVERITY | ZN_CHANGE_EXTRA_ICON)) extentsStale_ = true;
     UpdateTexts(*node, *info, mask);
     return 1;
 }

@@ -7,6 +7,11 @@
 namespace zn {
 
 TreeNode* TreeControl::FindInGroup(DWORD id, DWORD groupKey) const {
+    auto entry = ids_.find(id);
+    if (entry == ids_.end()) return nullptr;
+    // The only node with the id, in the key's group: the key's first node lies at or before it,
+    // so the walk below would end there too.
+    if (entry->second.count == 1 && entry->second.first->groupKey == groupKey) return entry->second.first;
     TreeNode* node = head;
     while (node && node->groupKey != groupKey) node = node->next;
     while (node && node->id != id) node = node->next;
@@ -14,14 +19,17 @@ TreeNode* TreeControl::FindInGroup(DWORD id, DWORD groupKey) const {
 }
 
 TreeNode* TreeControl::FindPair(DWORD id, DWORD groupKey) const {
+    auto entry = ids_.find(id);
+    if (entry == ids_.end()) return nullptr;
+    if (entry->second.count == 1) return entry->second.first->groupKey == groupKey ? entry->second.first : nullptr;
     for (TreeNode* node = head; node; node = node->next)
         if (node->id == id && node->groupKey == groupKey) return node;
     return nullptr;
 }
 
-int TreeControl::RowOf(const TreeNode* node) const {
-    return static_cast<int>(SendMessageA(listBox, LB_FINDSTRING, static_cast<WPARAM>(-1),
-                                         reinterpret_cast<LPARAM>(node)));
+bool TreeControl::IdIsUnique(DWORD id) const {
+    auto entry = ids_.find(id);
+    return entry != ids_.end() && entry->second.count == 1;
 }
 
 void TreeControl::FreeChain() {
@@ -29,11 +37,13 @@ void TreeControl::FreeChain() {
     while (node) {
         TreeNode* next = node->next;
         for (TextField& text : node->texts) text::Release(text);
-        std::free(node);
+        std::free(&Extras(node));
         node = next;
     }
     head = tail_ = nullptr;
     nodeCount = 0;
+    ids_.clear();
+    untallied_.clear();
 }
 
 const char* TreeControl::CheckChain() const {

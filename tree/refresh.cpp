@@ -2,16 +2,11 @@
 // horizontal scrolling extent that follows the widest visible text line.
 #include <vector>
 
-#include "frame/gdi.h"
 #include "frame/text.h"
 #include "tree.h"
 
 namespace zn {
 namespace {
-
-void InsertRow(HWND listBox, int index, TreeNode* node) {
-    SendMessageA(listBox, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(node));
-}
 
 // Line shapes of the nodes of one level: each ends with 1 (a sibling follows) or 2 (last).
 void AssignLineShapes(TreeNode* head, DWORD level) {
@@ -69,9 +64,15 @@ void AggregateCheckStates(TreeNode* head, DWORD count) {
 }  // namespace
 
 int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
-    while (SendMessageA(listBox, LB_DELETESTRING, 0, 0) > 0) {
+    if (!head) {
+        if (listBox) RemoveAllRows();
+        return 0;
     }
-    if (!head) return 0;
+    // Rows are rebuilt with drawing switched off: the list box repaints once at the end.
+    if (listBox) {
+        SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
+        RemoveAllRows();
+    }
     LONG checkedNodes = 0;
     head->lineShape = 0;
     TreeNode* lastTop = head;
@@ -90,7 +91,7 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
             n->choiceValue = text::ValueAtStart(n->texts[line]);
             n->choiceValueSet = 1;
         }
-        if (n->level == 0) InsertRow(listBox, row++, n);
+        if (n->level == 0 && listBox) AddRow(row++, n);
     }
     if (checkedCount) *checkedCount = checkedNodes;
     lastTop->lineShape = lastTop->lineShape != 0 ? 2 : 3;
@@ -99,6 +100,9 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
 
     if (selectedIndex) *selectedIndex = -1;
     currentIndex = -1;
+    if (!listBox) return 1;
+    SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(listBox, nullptr, TRUE);
     SetFocus(listBox);
     SendMessageA(listBox, LB_SETCURSEL, 0, 0);
     RecalcHorizontalExtent();
@@ -113,7 +117,7 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
         const TreeNode* parent = d->parent;
         // Only the parent and the grandparent are asked whether they are open.
         if (parent && parent->expandState == 1 && (!parent->parent || parent->parent->expandState == 1))
-            InsertRow(listBox, index++, d);
+            AddRow(index++, d);
     }
     SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listBox, nullptr, TRUE);
@@ -126,7 +130,7 @@ void TreeControl::HideDescendants(TreeNode* node, int row) {
     TreeNode* d = node->next;
     for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
         if (reinterpret_cast<TreeNode*>(next) != d) continue;
-        SendMessageA(listBox, LB_DELETESTRING, static_cast<WPARAM>(row + 1), 0);
+        RemoveRow(row + 1, d);
         next = SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(row + 1), 0);
     }
     InvalidateRect(listBox, nullptr, TRUE);
@@ -176,31 +180,6 @@ int TreeControl::SelectNode(DWORD id, DWORD groupKey) {
     }
     PostMessageA(listBox, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
     return 1;
-}
-
-void TreeControl::RecalcHorizontalExtent() {
-    if (!listBox) return;
-    WindowDC dc(listBox);
-    int widest = 0;
-    {
-        Selected font(dc, normalFont);
-        int rows = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
-        for (int r = 0; r < rows; ++r) {
-            auto* n = reinterpret_cast<TreeNode*>(SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(r), 0));
-            if (!n || n == reinterpret_cast<TreeNode*>(LB_ERR)) continue;
-            int x = static_cast<int>(n->level) * 18 + 42 + AncestorIconWidth(n);
-            if (ShowsSeverity(n)) x += 20;
-            if (ShowsAdditional(n)) x += 20;
-            for (int j = 0; j < n->textCount && j < 3; ++j) {
-                SelectObject(dc, (n->flags & (0x0002 << j)) ? boldFont : normalFont);
-                const char* narrow = text::Narrow(n->texts[j]);
-                SIZE size = {0, 0};
-                if (narrow) GetTextExtentPoint32A(dc, narrow, lstrlenA(narrow), &size);
-                if (x + size.cx > widest) widest = x + size.cx;
-            }
-        }
-    }
-    SendMessageA(listBox, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 10), 0);
 }
 
 }  // namespace zn

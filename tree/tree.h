@@ -6,9 +6,29 @@
 
 #include <string>
 
+#include <map>
+#include <unordered_map>
+#include <vector>
+
 #include "ZnTreeCt.h"
 
 namespace zn {
+
+// What the tree keeps of each node besides the record the host reads; it sits just before the
+// TreeNode in the same allocation.
+struct NodeExtras {
+    int rowHint;        // where the node's row was last seen
+    int shownRows;      // how many rows show the node (0 or 1 in practice)
+    int textWidth;      // widest text line in its font; kWidthUnknown until measured, -1 without lines
+    int shownExtent;    // the value the node's row adds to the widest-line tally, kNotTallied when none
+    TreeNode* lastInSubtree;  // the last of its descendants in the chain, or the node itself
+    static constexpr int kWidthUnknown = -2;
+    static constexpr int kNotTallied = -0x7FFFFFFF;
+};
+inline NodeExtras& Extras(const TreeNode* node) {
+    return *reinterpret_cast<NodeExtras*>(reinterpret_cast<char*>(const_cast<TreeNode*>(node)) -
+                                          sizeof(NodeExtras));
+}
 
 struct ChoiceEntry;
 
@@ -57,7 +77,13 @@ public:
     // Lookups.
     TreeNode* FindInGroup(DWORD id, DWORD groupKey) const;  // first of the key's run, then the id
     TreeNode* FindPair(DWORD id, DWORD groupKey) const;     // first node matching both
-    int RowOf(const TreeNode* node) const;                  // list-box row, or LB_ERR
+    int RowOf(const TreeNode* node);                        // list-box row, or LB_ERR
+    bool IdIsUnique(DWORD id) const;                         // exactly one node carries the id
+    // Applies the text bits (0x10, 0x20, 0x40) of an update to a node, keeping textCount in step:
+    // a null text clears the line, a given one replaces it.
+    void UpdateTexts(TreeNode& node, const NodeInfo& info, DWORD mask);
+    // Rows changed by someone else than the tree (a host's own list-box message).
+    void NoteForeignRowChange(UINT message);
 
     // Layout arithmetic (no window needed).
     bool ShowsSeverity(const TreeNode* node) const;
@@ -108,6 +134,25 @@ public:
 
 private:
     TreeNode* tail_ = nullptr;  // last node of the chain, so appends need no walk
+    // Every id with its first node in insertion order and how many nodes carry it.
+    struct IdEntry {
+        TreeNode* first;
+        DWORD count;
+    };
+    std::unordered_map<DWORD, IdEntry> ids_;
+    // The widest visible line, kept as rows come and go: line extents of the shown rows.
+    std::map<int, int> extents_;
+    std::vector<TreeNode*> untallied_;  // rows added since the extents were last brought up to date
+    bool extentsStale_ = true;          // recount every row at the next update
+    bool ownRowChange_ = false;         // the rows are being changed by the tree itself
+    bool rowsUnknown_ = false;          // someone else changed the rows: trust no hint
+    void AddRow(int index, TreeNode* node);
+    void RemoveRow(int index, TreeNode* node);
+    void RemoveAllRows();
+    int RowExtent(HDC dc, TreeNode* node);
+    void Tally(TreeNode* node, int extent);
+    void Untally(TreeNode* node);
+    void TextsChanged(TreeNode* node);
     TreeNode* heldChecked_ = nullptr;  // a just-checked node that ancestor updates leave alone
     TreeNode* MakeNode(const NodeInfo* info, TreeNode* prev, DWORD level, TreeNode* parent, DWORD groupKey);
     void FreeChain();
@@ -125,9 +170,6 @@ private:
     int TextWidth(HDC dc, HFONT font, const TextField& text) const;
 };
 
-// Applies the text bits (0x10, 0x20, 0x40) of an update to a node, keeping textCount in step:
-// a null text clears the line, a given one replaces it.
-void UpdateTexts(TreeNode& node, const NodeInfo& info, DWORD mask);
 
 // The tree's list-box procedure: sees scrolling, editor choices and resizing first.
 LRESULT CALLBACK TreeListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

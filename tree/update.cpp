@@ -8,15 +8,6 @@
 namespace zn {
 namespace {
 
-// The node's row by scanning the rows' item data, or -1.
-int ScanForRow(HWND listBox, const TreeNode* node) {
-    if (!listBox) return -1;
-    int rows = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
-    for (int r = 0; r < rows; ++r)
-        if (SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(r), 0) == reinterpret_cast<LRESULT>(node))
-            return r;
-    return -1;
-}
 
 }  // namespace
 
@@ -37,7 +28,7 @@ int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCo
     }
     UpdateTexts(*node, *info, mask);
 
-    const int row = ScanForRow(listBox, node);
+    const int row = listBox ? RowOf(node) : -1;
     if (!checkChange) {
         RECT item;
         if (row < 0 ||

@@ -1,0 +1,158 @@
+// The list box's rows as the tree keeps track of them: where each node's row was last seen,
+// and the widest visible text line, kept up to date as rows come and go so that opening a
+// branch costs the rows it shows rather than every row of the list box.
+#include "frame/gdi.h"
+#include "frame/text.h"
+#include "tree.h"
+
+namespace zn {
+namespace {
+
+constexpr int kHintReach = 48;  // rows searched on either side of a stale hint
+
+}  // namespace
+
+void TreeControl::AddRow(int index, TreeNode* node) {
+    ownRowChange_ = true;
+    SendMessageA(listBox, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(node));
+    ownRowChange_ = false;
+    NodeExtras& extras = Extras(node);
+    extras.rowHint = index;
+    ++extras.shownRows;
+    if (!extentsStale_) untallied_.push_back(node);
+}
+
+void TreeControl::RemoveRow(int index, TreeNode* node) {
+    ownRowChange_ = true;
+    SendMessageA(listBox, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    ownRowChange_ = false;
+    NodeExtras& extras = Extras(node);
+    if (extras.shownRows > 0) --extras.shownRows;
+    Untally(node);
+}
+
+void TreeControl::RemoveAllRows() {
+    // One reset leaves the list box as deleting its first row again and again would.
+    ownRowChange_ = true;
+    SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+    ownRowChange_ = false;
+    for (TreeNode* n = head; n; n = n->next) {
+        NodeExtras& extras = Extras(n);
+        extras.shownRows = 0;
+        extras.shownExtent = NodeExtras::kNotTallied;
+    }
+    extents_.clear();
+    untallied_.clear();
+    extentsStale_ = false;
+    rowsUnknown_ = false;
+}
+
+void TreeControl::NoteForeignRowChange(UINT message) {
+    if (ownRowChange_) return;
+    switch (message) {
+    case LB_ADDSTRING: case LB_INSERTSTRING: case LB_DELETESTRING: case LB_RESETCONTENT: case LB_SETITEMDATA:
+        rowsUnknown_ = true;
+        extentsStale_ = true;
+        break;
+    default:
+        break;
+    }
+}
+
+int TreeControl::RowOf(const TreeNode* node) {
+    if (!listBox || !node) return LB_ERR;
+    NodeExtras& extras = Extras(node);
+    const LPARAM key = reinterpret_cast<LPARAM>(node);
+    if (!rowsUnknown_) {
+        if (extras.shownRows == 0) return LB_ERR;
+        if (extras.shownRows == 1) {
+            // Rows above it come and go, so its row is near where it was last seen.
+            int rows = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
+            int hint = extras.rowHint;
+            for (int d = 0; d <= kHintReach; ++d) {
+                for (int r : {hint + d, hint - d}) {
+                    if (r < 0 || r >= rows || (d == 0 && r != hint)) continue;
+                    if (SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(r), 0) == key) {
+                        extras.rowHint = r;
+                        return r;
+                    }
+                }
+            }
+        }
+    }
+    int row = static_cast<int>(SendMessageA(listBox, LB_FINDSTRING, static_cast<WPARAM>(-1), key));
+    if (row != LB_ERR) extras.rowHint = row;
+    return row;
+}
+
+// The widest line of a row, from where its text starts: its indentation and the icons it and
+// its ancestors show, then its widest text in its own font. Nodes without lines add nothing.
+int TreeControl::RowExtent(HDC dc, TreeNode* node) {
+    NodeExtras& extras = Extras(node);
+    if (extras.textWidth == NodeExtras::kWidthUnknown) {
+        int widest = -1;
+        for (int j = 0; j < node->textCount && j < 3; ++j) {
+            SelectObject(dc, (node->flags & (0x0002 << j)) ? boldFont : normalFont);
+            const char* narrow = text::Narrow(node->texts[j]);
+            SIZE size = {0, 0};
+            if (narrow) GetTextExtentPoint32A(dc, narrow, lstrlenA(narrow), &size);
+            if (size.cx > widest) widest = size.cx;
+        }
+        extras.textWidth = widest;
+    }
+    if (extras.textWidth < 0) return NodeExtras::kNotTallied;
+    int x = static_cast<int>(node->level) * 18 + 42 + AncestorIconWidth(node);
+    if (ShowsSeverity(node)) x += 20;
+    if (ShowsAdditional(node)) x += 20;
+    return x + extras.textWidth;
+}
+
+void TreeControl::Tally(TreeNode* node, int extent) {
+    Extras(node).shownExtent = extent;
+    if (extent != NodeExtras::kNotTallied) ++extents_[extent];
+}
+
+void TreeControl::Untally(TreeNode* node) {
+    NodeExtras& extras = Extras(node);
+    if (extras.shownExtent == NodeExtras::kNotTallied) return;
+    auto it = extents_.find(extras.shownExtent);
+    if (it != extents_.end() && --it->second == 0) extents_.erase(it);
+    extras.shownExtent = NodeExtras::kNotTallied;
+}
+
+void TreeControl::TextsChanged(TreeNode* node) {
+    Extras(node).textWidth = NodeExtras::kWidthUnknown;
+    extentsStale_ = true;
+}
+
+void TreeControl::RecalcHorizontalExtent() {
+    if (!listBox) return;
+    {
+        WindowDC dc(listBox);
+        Selected font(dc, normalFont);
+        if (extentsStale_) {
+            // Count every row afresh: after texts, icons or rows changed behind the tally's back.
+            extents_.clear();
+            untallied_.clear();
+            for (TreeNode* n = head; n; n = n->next) Extras(n).shownExtent = NodeExtras::kNotTallied;
+            int rows = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
+            for (int r = 0; r < rows; ++r) {
+                LRESULT data = SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(r), 0);
+                if (!data || data == LB_ERR) continue;
+                auto* n = reinterpret_cast<TreeNode*>(data);
+                if (Extras(n).shownExtent == NodeExtras::kNotTallied) Tally(n, RowExtent(dc, n));
+            }
+            extentsStale_ = false;
+        } else {
+            for (TreeNode* n : untallied_)
+                if (Extras(n).shownRows > 0 && Extras(n).shownExtent == NodeExtras::kNotTallied)
+                    Tally(n, RowExtent(dc, n));
+            untallied_.clear();
+        }
+    }
+    int widest = extents_.empty() ? 0 : extents_.rbegin()->first;
+    if (widest < 0) widest = 0;
+    SendMessageA(listBox, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 10), 0);
+}
+
+}  // namespace zn
