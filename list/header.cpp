@@ -12,6 +12,7 @@ namespace {
 
 const char* const kHeaderParentClass = "Header Parent Window";
 constexpr UINT kHeaderRelayout = ZN_HEADER_RELAYOUT;
+constexpr size_t kShownItemsBound = 1024;  // more items than a list box shows at once
 
 bool RegisterHeaderParentClass(HINSTANCE instance) {
     WNDCLASSEXA wc = {};
@@ -140,9 +141,18 @@ void ListControl::SortAndRefillOf(ListRow** rows, size_t count, int column, int 
     LRESULT selectedRow = SendMessageA(listBox, LB_GETITEMDATA, selected, 0);
     HideEditor();
     LRESULT newSelection = selected;
+    // Setting an item's height makes the list box add up the heights from its top item to it.
+    // An item that already has the height is left alone, except near the top item, where the
+    // setting also marks the shown items as changed, as setting every height would.
+    size_t top = static_cast<size_t>(SendMessageA(listBox, LB_GETTOPINDEX, 0, 0));
     for (size_t i = 0; i < count; ++i) {
         SendMessageA(listBox, LB_SETITEMDATA, i, reinterpret_cast<LPARAM>(rows[i]));
-        SendMessageA(listBox, LB_SETITEMHEIGHT, i, MAKELPARAM(RowHeight(rows[i]) & 0xFFFF, 0));
+        LPARAM height = MAKELPARAM(RowHeight(rows[i]) & 0xFFFF, 0);
+        bool nearTop = i >= top && i - top < kShownItemsBound;
+        // The list box stores a height of 0 as 1 and refuses heights above 255.
+        LRESULT stored = height == 0 ? 1 : height > 255 ? SendMessageA(listBox, LB_GETITEMHEIGHT, i, 0) : height;
+        if (nearTop || SendMessageA(listBox, LB_GETITEMHEIGHT, i, 0) != stored)
+            SendMessageA(listBox, LB_SETITEMHEIGHT, i, height);
         if (selected != LB_ERR && reinterpret_cast<LRESULT>(rows[i]) == selectedRow)
             newSelection = static_cast<LRESULT>(i);
     }

@@ -9,6 +9,7 @@ namespace zn {
 namespace {
 
 constexpr DWORD kTextBits = ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3;
+constexpr int kTopStride = 512;
 
 DWORD InsertedCheckState(DWORD value) {
     WORD state = LOWORD(value);
@@ -222,7 +223,12 @@ int ListControl::Refresh(int column, int descending) {
         }
         SendMessageA(listBox, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(row));
         if (rows) rows[i] = row;
+        // The list box places an item by adding up the heights from its top item to it: a
+        // top item that follows the filling keeps that walk short.
+        if (i % kTopStride == kTopStride - 1) SendMessageA(listBox, LB_SETTOPINDEX, i, 0);
     }
+    // Back to the top item a filling from an empty list box keeps.
+    if (i >= kTopStride) SendMessageA(listBox, LB_SETTOPINDEX, 0, 0);
     SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     currentIndex = -1;
     SetFocus(listBox);
