@@ -90,3 +90,51 @@ TEST(ListSizingByRows, RefreshGivesTheWidthsOfMeasuringEveryRow) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every shown item's height against the row height rule, worked out here.
+std::string HeightMismatch(HWND list) {
+    for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
+        const ListRow* row = ShownRow(list, i);
+        int want = row->textCount * 18 + (row->textCount >= 2 ? 4 : 0);
+        if (SendMessageA(list, LB_GETITEMHEIGHT, i, 0) != (want ? want : 1)) return "item " + std::to_string(i);
+    }
+    return "";
+}
+
+TEST(ListLargeRefresh, ThousandsOfRowsOfMixedHeightsShowFromTheTopWithTheirHeights) {
+    ListHost h;
+    ZNList_AddHeaderColumn(h.list, L"Main", 0);
+    ZNList_AddHeaderColumn(h.list, L"One", 0);
+    std::mt19937 random(9);
+    const int rows = 3000;
+    for (int i = 0; i < rows; ++i) {
+        RowSpec spec{static_cast<DWORD>(random() % 1000), random() % 4 ? L"text" : nullptr};
+        spec.text2 = random() % 2 ? L"" : nullptr;
+        spec.text3 = random() % 2 ? L"third" : nullptr;
+        ASSERT_NE(InsertRow(h.list, spec), nullptr);
+        if (i % 3 == 0) SetColumn(h.list, spec.id, 1, random() % 2 ? L"b" : L"A");
+    }
+    ASSERT_EQ(ZNList_Refresh(h.list, 1, 0), 1);
+    EXPECT_EQ(SendMessageA(h.list, LB_GETCOUNT, 0, 0), rows);
+    EXPECT_EQ(ShownRow(h.list, SendMessageA(h.list, LB_GETCURSEL, 0, 0)), ZNList_GetListHead(h.list))
+        << "the first row stays selected at its sorted place";
+    EXPECT_EQ(HeightMismatch(h.list), "");
+    // Rows whose texts change between sorts get new heights at the next sort.
+    for (DWORD id = 0; id < 1000; id += 3) {
+        Bstr text(L"new");
+        NodeInfo info = {0, id, ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3, 0, 0, 0, 0, 0, text, text, nullptr};
+        ZNList_UpdateItem(h.list, &info, 0);
+    }
+    SendMessageA(h.list, LB_SETTOPINDEX, 1500, 0);
+    NMHEADERA click = {};
+    click.hdr.hwndFrom = h.header();
+    click.hdr.idFrom = HostWindow::kListId + 1;
+    click.hdr.code = HDN_ITEMCLICKA;
+    click.iItem = 0;
+    SendMessageA(GetParent(h.header()), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(HeightMismatch(h.list), "");
+}
+
+}  // namespace
