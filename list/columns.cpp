@@ -16,9 +16,8 @@ bool GrowTo(ColumnTextArray& array, size_t count, const TextField& filler) {
     if (count <= have) return true;
     size_t capacity = array.begin ? static_cast<size_t>(array.capacity - array.begin) : 0;
     if (count > capacity) {
-        // Doubling keeps column-by-column filling linear.
-        size_t wanted = capacity * 2 > count ? capacity * 2 : count;
-        if (wanted < 4) wanted = 4;
+        // Growing by half keeps column-by-column filling linear and wastes little per row.
+        size_t wanted = capacity + capacity / 2 > count ? capacity + capacity / 2 : count;
         auto* storage = static_cast<TextField*>(std::realloc(array.begin, wanted * sizeof(TextField)));
         if (!storage) return false;
         array.begin = storage;

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "frame/module.h"
+#include "hooked_parents.h"
 #include "list.h"
 
 namespace zn {
@@ -54,6 +55,7 @@ ListControl* ListControl::Create(HWND parent, int placeholderId, int listBoxId) 
     if (!baseListProc) baseListProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(list->listBox, GWLP_WNDPROC));
     SetWindowLongPtrA(list->listBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListBoxWndProc));
     SetPropA(parent, kPropertyName, list);
+    hooked::Add(parent, list);
     list->savedParentProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListParentWndProc)));
     SetWindowLongPtrA(list->listBox, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(list));
@@ -66,6 +68,7 @@ void ListControl::Destroy() {
     if (parentWindow && savedParentProc) {
         SetWindowLongPtrA(parentWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(savedParentProc));
         RemovePropA(parentWindow, kPropertyName);
+        hooked::Remove(parentWindow);
     }
     if (IsWindow(editorWindow)) DestroyWindow(editorWindow);
     // Header messages after teardown must not reach this object.

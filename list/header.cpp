@@ -5,7 +5,6 @@
 #include "frame/gdi.h"
 #include "frame/module.h"
 #include "frame/text.h"
-#include "frame/wide.h"
 #include "list.h"
 
 namespace zn {
@@ -13,6 +12,7 @@ namespace {
 
 const char* const kHeaderParentClass = "Header Parent Window";
 constexpr UINT kHeaderRelayout = ZN_HEADER_RELAYOUT;
+constexpr size_t kShownItemsBound = 1024;  // more items than a list box shows at once
 
 bool RegisterHeaderParentClass(HINSTANCE instance) {
     WNDCLASSEXA wc = {};
@@ -37,62 +37,7 @@ bool RegisterHeaderParentClass(HINSTANCE instance) {
     return true;
 }
 
-// A sort key: a wide text of a given length; absent or empty texts sort first.
-struct Key {
-    const WCHAR* text;
-    UINT length;
-};
-
-Key KeyOf(const TextField& field) { return {text::Wide(field), text::Length(field)}; }
-
-int CompareKeys(const Key& a, const Key& b) {
-    bool aEmpty = !a.text || a.length == 0, bEmpty = !b.text || b.length == 0;
-    if (aEmpty || bEmpty) return aEmpty == bEmpty ? 0 : (aEmpty ? -1 : 1);
-    return CompareNoCase(a.text, a.length, b.text, b.length);
-}
-
-// The severity as signed decimal text: rows sort by it as text, so 10 comes before 2.
-struct SeverityText {
-    explicit SeverityText(DWORD severity) {
-        LONG value = static_cast<LONG>(severity);
-        unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
-        WCHAR digits[12];
-        UINT n = 0;
-        do {
-            digits[n++] = static_cast<WCHAR>(L'0' + magnitude % 10);
-            magnitude /= 10;
-        } while (magnitude);
-        length = 0;
-        if (value < 0) buffer[length++] = L'-';
-        while (n) buffer[length++] = digits[--n];
-        buffer[length] = 0;
-    }
-    Key key() const { return {buffer, length}; }
-    WCHAR buffer[13];
-    UINT length;
-};
-
-Key ColumnKey(const ListRow* row, DWORD column) {
-    const ColumnTextArray& texts = row->columnTexts;
-    if (columns::Count(texts) < column) return {nullptr, 0};
-    return KeyOf(texts.begin[column - 1]);
-}
-
 }  // namespace
-
-bool ListControl::RowComesBefore(const ListRow* a, const ListRow* b, int column, int descending) {
-    SeverityText aSeverity(a->severity), bSeverity(b->severity);
-    DWORD k = static_cast<DWORD>(column);
-    int r;
-    if (k == 0) {
-        r = CompareKeys(aSeverity.key(), bSeverity.key());
-        if (r == 0) r = CompareKeys(KeyOf(a->texts[0]), KeyOf(b->texts[0]));
-    } else {
-        r = CompareKeys(ColumnKey(a, k), ColumnKey(b, k));
-        if (r == 0) r = CompareKeys(aSeverity.key(), bSeverity.key());
-    }
-    return descending ? r > 0 : r < 0;
-}
 
 bool ListControl::MakeHeader() {
     if (!IsWindow(headerParent)) {
@@ -159,13 +104,16 @@ int ListControl::SetHeaderColumn(DWORD rowId, DWORD column, BSTR text) {
     ListRow* row = FindRow(rowId);
     if (!row) return 0;
     ColumnTextArray& texts = row->columnTexts;
-    if (columns::Count(texts) < column) {
+    // Entries before the column get "."; the column's own entry is replaced below anyway, so
+    // filling columns in order makes no "." text at all.
+    if (columns::Count(texts) + 1 < column) {
         TextField dot = {};
         text::MakeFromWide(dot, L".");
-        bool grown = columns::GrowTo(texts, column, dot);
+        bool grown = columns::GrowTo(texts, column - 1, dot);
         text::Release(dot);
         if (!grown) return 0;
     }
+    if (!columns::GrowTo(texts, column, TextField{})) return 0;
     text::AssignCopy(texts.begin[column - 1], text);
     return 1;
 }
@@ -181,27 +129,33 @@ void ListControl::HeaderClick(int column) {
 void ListControl::SortAndRefill(int column, int descending) {
     // The rows on display are sorted; after a refresh they are every row of the chain, and a
     // click between an insert and the next refresh leaves the new rows off screen as before.
-    LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
-    if (count < 0) count = 0;
-    auto** rows = static_cast<ListRow**>(std::malloc((count ? count : 1) * sizeof(ListRow*)));
-    if (!rows) return;
-    for (LRESULT i = 0; i < count; ++i)
-        rows[i] = reinterpret_cast<ListRow*>(SendMessageA(listBox, LB_GETITEMDATA, i, 0));
-    std::sort(rows, rows + count, [column, descending](const ListRow* a, const ListRow* b) {
-        return RowComesBefore(a, b, column, descending);
-    });
+    std::vector<ListRow*> rows = ShownRows();
+    SortAndRefillOf(rows.data(), rows.size(), column, descending);
+}
+
+void ListControl::SortAndRefillOf(ListRow** rows, size_t count, int column, int descending) {
+    SortRows(rows, count, column, descending);
 
     SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
     LRESULT selected = SendMessageA(listBox, LB_GETCURSEL, 0, 0);
     LRESULT selectedRow = SendMessageA(listBox, LB_GETITEMDATA, selected, 0);
     HideEditor();
     LRESULT newSelection = selected;
-    for (LRESULT i = 0; i < count; ++i) {
+    // Setting an item's height makes the list box add up the heights from its top item to it.
+    // An item that already has the height is left alone, except near the top item, where the
+    // setting also marks the shown items as changed, as setting every height would.
+    size_t top = static_cast<size_t>(SendMessageA(listBox, LB_GETTOPINDEX, 0, 0));
+    for (size_t i = 0; i < count; ++i) {
         SendMessageA(listBox, LB_SETITEMDATA, i, reinterpret_cast<LPARAM>(rows[i]));
-        SendMessageA(listBox, LB_SETITEMHEIGHT, i, MAKELPARAM(RowHeight(rows[i]) & 0xFFFF, 0));
-        if (selected != LB_ERR && reinterpret_cast<LRESULT>(rows[i]) == selectedRow) newSelection = i;
+        LPARAM height = MAKELPARAM(RowHeight(rows[i]) & 0xFFFF, 0);
+        bool nearTop = i >= top && i - top < kShownItemsBound;
+        // The list box stores a height of 0 as 1 and refuses heights above 255.
+        LRESULT stored = height == 0 ? 1 : height > 255 ? SendMessageA(listBox, LB_GETITEMHEIGHT, i, 0) : height;
+        if (nearTop || SendMessageA(listBox, LB_GETITEMHEIGHT, i, 0) != stored)
+            SendMessageA(listBox, LB_SETITEMHEIGHT, i, height);
+        if (selected != LB_ERR && reinterpret_cast<LRESULT>(rows[i]) == selectedRow)
+            newSelection = static_cast<LRESULT>(i);
     }
-    std::free(rows);
 
     if (IsWindow(headerWindow)) {
         HDITEMA item = {};

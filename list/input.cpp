@@ -1,6 +1,7 @@
 // The parent hook, the list box's replacement procedure, clicks and keys.
 #include "frame/gdi.h"
 #include "frame/keys.h"
+#include "hooked_parents.h"
 #include "list.h"
 
 namespace zn {
@@ -137,7 +138,7 @@ void ListControl::RelayoutList() {
 }
 
 LRESULT CALLBACK ListParentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* list = static_cast<ListControl*>(GetPropA(window, ListControl::kPropertyName));
+    ListControl* list = hooked::Find(window);
     if (!list || !list->savedParentProc) return 0;
     bool handled = false;
     LRESULT result = list->DispatchParentMessage(window, message, wParam, lParam, &handled);

@@ -4,7 +4,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <vector>
+
 #include "ZnTreeCt.h"
+#include "row_index.h"
+#include "text_widths.h"
 
 namespace zn {
 
@@ -104,16 +108,28 @@ public:
     RECT editorRect = {0, 0, 0, 0};
     ListRow* head = nullptr;
     DWORD rowCount = 0;
+    ListRow* tail = nullptr;   // last row of the chain, where inserts append
+    RowIndex firstById;        // the first row with each id, in chain order
+    TextWidths normalWidths, boldWidths;  // character widths of normalFont and boldFont
 
 private:
     void FreeRows();
-    void AppendRow(ListRow* row);          // after the last row of the chain
+    bool AppendRow(ListRow* row);          // after the last row; false when out of memory
+    void EmptyListBox();
     int ListBoxIndexOf(const ListRow* row) const;  // -1 when the row is not shown
     void PaintCheckBox(const ListRow* row, int index, int image);
     void HideEditor();                     // and unlinks it from its row
     bool MakeHeader();
     HBITMAP MakeSortMark(int iconId);
     DWORD TextWidth(HDC dc, HFONT font, const TextField& text);
+    DWORD MeasuredWidth(HDC dc, HFONT font, const TextField& text);  // through the width table when exact
+    void PrepareWidths(HDC dc);
+    std::vector<ListRow*> ShownRows() const;  // the rows of the list box's items, in order
+    // Column sizing over given rows (the rows shown), without asking the list box for them.
+    DWORD MainColumnWidthOf(HDC dc, ListRow* const* rows, size_t count, DWORD limit);
+    DWORD ColumnNaturalWidthOf(HDC dc, ListRow* const* rows, size_t count, int column, DWORD limit);
+    DWORD AutoSizeColumnsOf(ListRow* const* rows, size_t count);
+    void SortAndRefillOf(ListRow** rows, size_t count, int column, int descending);
     void DrawMainCell(DRAWITEMSTRUCT* cell);
     void DrawColumnCell(DRAWITEMSTRUCT* cell, int column, DWORD flags);
     void DrawSelectionBox(const DRAWITEMSTRUCT* cell, ListRow* row, int textX);
@@ -123,6 +139,10 @@ private:
 LRESULT CALLBACK ListParentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ListBoxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK HeaderParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Sorts rows into the order RowComparer gives (column, direction), as std::sort with
+// ListControl::RowComesBefore would.
+void SortRows(ListRow** rows, size_t count, int column, int descending);
+
 // The list box class's own procedure, taken from the first list's list box.
 extern WNDPROC baseListProc;
 

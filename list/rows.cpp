@@ -9,6 +9,7 @@ namespace zn {
 namespace {
 
 constexpr DWORD kTextBits = ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3;
+constexpr int kTopStride = 512;
 
 DWORD InsertedCheckState(DWORD value) {
     WORD state = LOWORD(value);
@@ -63,29 +64,27 @@ void ListControl::FreeRows() {
         row = next;
     }
     head = nullptr;
+    tail = nullptr;
     rowCount = 0;
+    firstById.Clear();
 }
 
-ListRow* ListControl::FindRow(DWORD id) const {
-    for (ListRow* row = head; row; row = row->next)
-        if (row->id == id) return row;
-    return nullptr;
-}
+ListRow* ListControl::FindRow(DWORD id) const { return firstById.Find(id); }
 
 void ListControl::PostCheckStateChanged() const {
     PostMessageA(GetParent(listBox), WM_COMMAND, MAKEWPARAM(listBoxId, ZN_LIST_CHECK_STATE_CHANGED),
                  reinterpret_cast<LPARAM>(listBox));
 }
 
-void ListControl::AppendRow(ListRow* row) {
-    if (!head) {
+bool ListControl::AppendRow(ListRow* row) {
+    if (!firstById.Add(row)) return false;
+    if (!head)
         head = row;
-    } else {
-        ListRow* last = head;
-        while (last->next) last = last->next;
-        last->next = row;
-    }
+    else
+        tail->next = row;
+    tail = row;
     ++rowCount;
+    return true;
 }
 
 ListRow* ListControl::Insert(const NodeInfo* info) {
@@ -98,7 +97,10 @@ ListRow* ListControl::Insert(const NodeInfo* info) {
         text::AssignCopy(row->texts[i], texts[i]);
         ++row->textCount;
     }
-    AppendRow(row);
+    if (!AppendRow(row)) {
+        FreeRow(row);
+        return nullptr;
+    }
     return row;
 }
 
@@ -111,7 +113,10 @@ ListRow* ListControl::InsertFromTree(const TreeNode* node) {
         text::Share(node->texts[i], row->texts[i]);
         ++row->textCount;
     }
-    AppendRow(row);
+    if (!AppendRow(row)) {
+        FreeRow(row);
+        return nullptr;
+    }
     return row;
 }
 
@@ -186,18 +191,29 @@ void ListControl::HideEditor() {
     SetWindowLongPtrA(editorWindow, GWLP_USERDATA, 0);
 }
 
+// Deleting item 0 until none is left ends in the state one reset gives, without moving the
+// remaining items down at each step; an empty list box is left alone, as the deleting would.
+void ListControl::EmptyListBox() {
+    if (SendMessageA(listBox, LB_GETCOUNT, 0, 0) > 0) SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+}
+
 int ListControl::Clear() {
     HideEditor();
-    while (SendMessageA(listBox, LB_DELETESTRING, 0, 0) >= 1) {
-    }
+    EmptyListBox();
     FreeRows();
     return 1;
 }
 
 int ListControl::Refresh(int column, int descending) {
-    while (SendMessageA(listBox, LB_DELETESTRING, 0, 0) > 0) {
+    // Painting while filling costs milliseconds a row; the list box is redrawn once at the end.
+    SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
+    EmptyListBox();
+    if (!head) {
+        SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
+        return 0;
     }
-    if (!head) return 0;
+    // The rows in chain order, which is the order they are shown in until the sort below.
+    auto** rows = static_cast<ListRow**>(std::malloc(rowCount * sizeof(ListRow*)));
     int i = 0;
     for (ListRow* row = head; row; row = row->next, ++i) {
         if (row->flags & (ZN_CHOICE_TEXT1 | ZN_CHOICE_TEXT2 | ZN_CHOICE_TEXT3)) {
@@ -206,12 +222,25 @@ int ListControl::Refresh(int column, int descending) {
             row->choiceValueSet = 1;
         }
         SendMessageA(listBox, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(row));
+        if (rows) rows[i] = row;
+        // The list box places an item by adding up the heights from its top item to it: a
+        // top item that follows the filling keeps that walk short.
+        if (i % kTopStride == kTopStride - 1) SendMessageA(listBox, LB_SETTOPINDEX, i, 0);
     }
+    // Back to the top item a filling from an empty list box keeps.
+    if (i >= kTopStride) SendMessageA(listBox, LB_SETTOPINDEX, 0, 0);
+    SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     currentIndex = -1;
     SetFocus(listBox);
     SendMessageA(listBox, LB_SETCURSEL, 0, 0);
-    AutoSizeColumns();
-    SortAndRefill(column, descending);
+    if (rows) {
+        AutoSizeColumnsOf(rows, rowCount);
+        SortAndRefillOf(rows, rowCount, column, descending);
+        std::free(rows);
+    } else {
+        AutoSizeColumns();
+        SortAndRefill(column, descending);
+    }
     return 1;
 }
 

@@ -1,5 +1,6 @@
 // Row heights, column widths from their contents, and the horizontal scrolling range.
 #include <cstring>
+#include <vector>
 
 #include "frame/gdi.h"
 #include "frame/text.h"
@@ -33,14 +34,37 @@ DWORD ListControl::TextWidth(HDC dc, HFONT font, const TextField& text) {
     return size.cx > 0 ? static_cast<DWORD>(size.cx) : 0;
 }
 
-DWORD ListControl::MainColumnWidth(DWORD limit) {
-    if (!IsWindow(headerWindow)) limit = kNoHeaderLimit;
-    WindowDC dc(listBox);
-    DWORD widest = 0;
+// The same width as TextWidth, summed from the font's width table when that is exact.
+DWORD ListControl::MeasuredWidth(HDC dc, HFONT font, const TextField& text) {
+    const TextWidths& table = font == boldFont ? boldWidths : normalWidths;
+    if (!table.Exact() || (font != boldFont && font != normalFont)) return TextWidth(dc, font, text);
+    const char* narrow = text::Narrow(text);
+    return narrow && dc ? table.Width(narrow) : 0;
+}
+
+void ListControl::PrepareWidths(HDC dc) {
+    // Made afresh for each sizing, so a changed font or DC can never leave stale widths.
+    {
+        Selected selected(dc, normalFont);
+        normalWidths.Prepare(normalFont ? dc : nullptr);
+    }
+    Selected selected(dc, boldFont);
+    boldWidths.Prepare(boldFont ? dc : nullptr);
+}
+
+std::vector<ListRow*> ListControl::ShownRows() const {
+    std::vector<ListRow*> rows;
     LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const ListRow* row = ItemRow(listBox, i);
-        if (!row) continue;
+    for (LRESULT i = 0; i < count; ++i)
+        if (ListRow* row = const_cast<ListRow*>(ItemRow(listBox, i))) rows.push_back(row);
+    return rows;
+}
+
+DWORD ListControl::MainColumnWidthOf(HDC dc, ListRow* const* rows, size_t count, DWORD limit) {
+    if (!IsWindow(headerWindow)) limit = kNoHeaderLimit;
+    DWORD widest = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const ListRow* row = rows[i];
         // The pictures before the texts, as the row drawing places them.
         DWORD pictures = (row->severity && severityIconsAttached) ? 22 : 2;
         if (row->extraIcon && additionalIconsAttached) pictures += 20;
@@ -49,12 +73,19 @@ DWORD ListControl::MainColumnWidth(DWORD limit) {
         for (int n = 0; n < texts; ++n) {
             // Without a bold font (no image strip) bold texts measure in the normal one.
             HFONT font = ((row->flags & (ZN_BOLD_TEXT1 << n)) && boldFont) ? boldFont : normalFont;
-            DWORD width = pictures + TextWidth(dc, font, row->texts[n]);
+            DWORD width = pictures + MeasuredWidth(dc, font, row->texts[n]);
             if (width > limit) return limit;
             if (width > widest) widest = width;
         }
     }
     return widest;
+}
+
+DWORD ListControl::MainColumnWidth(DWORD limit) {
+    std::vector<ListRow*> rows = ShownRows();
+    WindowDC dc(listBox);
+    PrepareWidths(dc);
+    return MainColumnWidthOf(dc, rows.data(), rows.size(), limit);
 }
 
 DWORD ListControl::TotalColumnsWidth() {
@@ -67,8 +98,8 @@ DWORD ListControl::TotalColumnsWidth() {
     return total;
 }
 
-DWORD ListControl::ColumnNaturalWidth(int column, DWORD limit) {
-    if (column == 0) return MainColumnWidth(2 * limit);
+DWORD ListControl::ColumnNaturalWidthOf(HDC dc, ListRow* const* rows, size_t count, int column, DWORD limit) {
+    if (column == 0) return MainColumnWidthOf(dc, rows, count, 2 * limit);
     if (column < 0 || column > columnCount) return 0;
     char title[100] = {};
     HDITEMA item = {};
@@ -77,7 +108,6 @@ DWORD ListControl::ColumnNaturalWidth(int column, DWORD limit) {
     item.cchTextMax = sizeof title;
     SendMessageA(headerWindow, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
     title[sizeof title - 1] = 0;
-    WindowDC dc(listBox);
     DWORD width = 32;
     if (dc) {
         Selected selected(dc, normalFont);
@@ -85,22 +115,30 @@ DWORD ListControl::ColumnNaturalWidth(int column, DWORD limit) {
         GetTextExtentPoint32A(dc, title, static_cast<int>(std::strlen(title)), &size);
         width += static_cast<DWORD>(size.cx > 0 ? size.cx : 0);
     }
-    LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const ListRow* row = ItemRow(listBox, i);
-        if (!row || columns::Count(row->columnTexts) < static_cast<size_t>(column)) continue;
-        DWORD text = TextWidth(dc, normalFont, row->columnTexts.begin[column - 1]);
+    for (size_t i = 0; i < count; ++i) {
+        const ListRow* row = rows[i];
+        if (columns::Count(row->columnTexts) < static_cast<size_t>(column)) continue;
+        DWORD text = MeasuredWidth(dc, normalFont, row->columnTexts.begin[column - 1]);
         if (text > limit) return limit;
         if (text > width) width = text;
     }
     return width;
 }
 
-DWORD ListControl::AutoSizeColumns() {
+DWORD ListControl::ColumnNaturalWidth(int column, DWORD limit) {
+    std::vector<ListRow*> rows = ShownRows();
+    WindowDC dc(listBox);
+    PrepareWidths(dc);
+    return ColumnNaturalWidthOf(dc, rows.data(), rows.size(), column, limit);
+}
+
+DWORD ListControl::AutoSizeColumnsOf(ListRow* const* rows, size_t count) {
     DWORD sum = 0;
     if (IsWindow(headerWindow) && columnCount > 0) {
+        WindowDC dc(listBox);
+        PrepareWidths(dc);
         for (int k = 0; k < columnCount; ++k) {
-            DWORD width = ColumnNaturalWidth(k, kColumnLimit);
+            DWORD width = ColumnNaturalWidthOf(dc, rows, count, k, kColumnLimit);
             HDITEMA item = {};
             item.mask = HDI_WIDTH;
             item.cxy = static_cast<int>(width);
@@ -110,6 +148,11 @@ DWORD ListControl::AutoSizeColumns() {
     }
     UpdateHorizontalExtent();
     return sum;
+}
+
+DWORD ListControl::AutoSizeColumns() {
+    std::vector<ListRow*> rows = ShownRows();
+    return AutoSizeColumnsOf(rows.data(), rows.size());
 }
 
 void ListControl::UpdateHorizontalExtent() {
