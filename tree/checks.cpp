@@ -40,20 +40,30 @@ void TreeControl::SetDescendantsCheck(TreeNode* node, int index, DWORD state, in
                                       LONG* checkedCount, HDC dc, int xoff) {
     int row = index + 1;
     RECT client = {0, 0, 0, 0};
-    if (dc && listBox) GetClientRect(listBox, &client);
+    bool painting = dc && listBox;
+    if (painting) GetClientRect(listBox, &client);
+    // Row tops are followed from the first shown descendant by adding row heights, since the list
+    // box would add up every height from its top row for each one. Once past the bottom of the
+    // client area nothing more can show, and the rest only change state.
+    bool haveTop = false;
+    int y = 0;
     TreeNode* d = node->next;
     for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
         const bool parentDisabled = d->parent && d->parent->checkState == ZN_CHECK_DISABLED;
-        if (dc && listBox && RowNode(listBox, row) == d) {
-            if (!(state == ZN_CHECKED && parentDisabled) && d->checkState != ZN_CHECK_DISABLED) {
+        if (painting && RowNode(listBox, row) == d) {
+            if (!haveTop) {
                 RECT item;
-                // Boxes outside the client area would be clipped away: they are not drawn at all.
-                if (SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) !=
-                        LB_ERR &&
-                    item.top + 18 > client.top && item.top < client.bottom)
-                    DrawBox(imageList, image, dc, CheckBoxX(d) - xoff, item.top);
+                haveTop = SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row),
+                                       reinterpret_cast<LPARAM>(&item)) != LB_ERR;
+                y = item.top;
             }
+            // Boxes outside the client area would be clipped away: they are not drawn at all.
+            if (haveTop && !(state == ZN_CHECKED && parentDisabled) && d->checkState != ZN_CHECK_DISABLED &&
+                y + 18 > client.top && y < client.bottom)
+                DrawBox(imageList, image, dc, CheckBoxX(d) - xoff, y);
+            y += static_cast<int>(SendMessageA(listBox, LB_GETITEMHEIGHT, static_cast<WPARAM>(row), 0));
             ++row;
+            if (haveTop && y >= client.bottom) painting = false;
         }
         // A box under a parent without one is never checked from above.
         if (d->checkState == ZN_CHECK_DISABLED || (state == ZN_CHECKED && parentDisabled) || d->checkState == state)
