@@ -112,11 +112,6 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
 void TreeControl::ShowDescendants(TreeNode* node, int row) {
     SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
     int index = row + 1;
-    // The list box works out where each new row lies from its top row: far below it, the top row
-    // is moved next to the new rows while they go in (nothing is drawn) and put back afterwards.
-    const LRESULT top = SendMessageA(listBox, LB_GETTOPINDEX, 0, 0);
-    const bool moveTop = top != LB_ERR && index - top > 256;
-    if (moveTop) SendMessageA(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(row), 0);
     TreeNode* d = node->next;
     for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
         const TreeNode* parent = d->parent;
@@ -124,7 +119,6 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
         if (parent && parent->expandState == 1 && (!parent->parent || parent->parent->expandState == 1))
             AddRow(index++, d);
     }
-    if (moveTop) SendMessageA(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
     SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listBox, nullptr, TRUE);
     RecalcHorizontalExtent();
