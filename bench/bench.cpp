@@ -133,7 +133,7 @@ void Print(FILE* out, const Run& run) {
         if (p.theirs > 0 && p.ours >= 0)
             std::snprintf(ratio, sizeof ratio, "%s1/%.1f", p.theirsCapped ? "< " : "",
                           p.theirs / (p.ours > 1e-6 ? p.ours : 1e-6));
-        std::fprintf(out, "| %s | %.4f | %s | %s |\n", p.name.c_str(), p.ours, theirs, ratio);
+        std::fprintf(out, "| %s | %s%.4f | %s | %s |\n", p.name.c_str(), p.oursCapped ? "> " : "", p.ours, theirs, ratio);
     }
     std::fprintf(out, "\nMemory per item: ZnTreeCt %.0f bytes (records need %.0f)", run.oursBytesPerItem,
                  run.recordBytesPerItem);

@@ -27,7 +27,8 @@ struct Phase {
     std::string name;
     double ours = -1;    // seconds; -1 when not run
     double theirs = -1;  // seconds of the common control; -1 when not measured
-    bool theirsCapped = false;  // the common control was stopped at the budget: at least this long
+    bool theirsCapped = false;
+    bool oursCapped = false;    // ZnTreeCt was stopped at the budget  // the common control was stopped at the budget: at least this long
 };
 
 struct Run {
@@ -36,6 +37,7 @@ struct Run {
     std::vector<Phase> phases;
     double oursBytesPerItem = 0, theirsBytesPerItem = 0;
     double recordBytesPerItem = 0;  // what the records themselves need
+    double budget = 0;              // seconds a phase may run before it is stopped
 };
 
 // Runs the tree workload with n nodes; the common control only when `withCommon`.

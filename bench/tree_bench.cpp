@@ -75,8 +75,13 @@ void RunOurs(const Shape& s, Run& run) {
     run.phases[1].ours = Seconds() - t;
 
     t = Seconds();
-    for (size_t i = 0; i < s.parent.size(); ++i)
+    for (size_t i = 0; i < s.parent.size(); ++i) {
         if (s.hasChildren[i]) ExpandNode(host.tree, static_cast<DWORD>(i + 1), 0);
+        if ((i & 1023) == 0 && Seconds() - t > run.budget) {
+            run.phases[2].oursCapped = true;
+            break;
+        }
+    }
     run.phases[2].ours = Seconds() - t;
     run.oursBytesPerItem = static_cast<double>(PrivateBytes() - before) / static_cast<double>(s.parent.size());
 
@@ -182,6 +187,7 @@ Run TreeWorkload(int n, bool withCommon, double budget) {
     double chars = static_cast<double>(s.textChars) / static_cast<double>(s.parent.size());
     // A node, its text block, its BSTR (length prefix, text, NUL) and its narrow copy.
     run.recordBytesPerItem = sizeof(TreeNode) + sizeof(TextBlock) + (4 + 2 * chars + 2) + (chars + 1);
+    run.budget = budget;
     RunOurs(s, run);
     if (withCommon) RunTheirs(s, run, budget);
     for (BSTR text : s.texts) SysFreeString(text);
