@@ -49,7 +49,7 @@ demo: dist
 # Long fuzzing runs of the window-free parsers (FUZZ_SECONDS each, default ten minutes).
 FUZZ_SECONDS ?= 600
 fuzz: setup
-	@for target in choices; do bash tests/fuzz/run-fuzzer $$target $(FUZZ_SECONDS) $(BUILD); done
+	@for target in choices paths; do bash tests/fuzz/run-fuzzer $$target $(FUZZ_SECONDS) $(BUILD); done
 
 clean:
 	rm -rf $(BUILD) dist
