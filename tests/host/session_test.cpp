@@ -244,6 +244,10 @@ private:
         Note("choose in " + std::string(window == tree_ ? "tree" : "list"));
         SendMessageA(editor, CB_SETCURSEL, count > 0 ? Pick(static_cast<int>(count) + 1) - 1 : -1, 0);
         SendMessageA(window, WM_COMMAND, MAKEWPARAM(ZN_EDITOR_ID, CBN_SELCHANGE), reinterpret_cast<LPARAM>(editor));
+        // A choice checks the node it serves, without passing the state on (the count is the host's).
+        auto* linked = reinterpret_cast<TreeNode*>(GetWindowLongPtrA(editor, GWLP_USERDATA));
+        if (window == tree_ && linked && SendMessageA(editor, CB_GETCURSEL, 0, 0) != CB_ERR)
+            expected_[linked->id] = ZN_CHECKED;
     }
     void SetState() {
         std::vector<TreeNode*> nodes = Nodes();
@@ -430,4 +434,28 @@ TEST(Session, RandomHostAndUserActionsKeepBothControlsSound) {
     } while (!replay && std::chrono::steady_clock::now() - start < std::chrono::seconds(seconds));
     std::printf("%ld sessions, %ld steps in %.0f s\n", sessions, played,
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+}
+
+// Found by a long session: clearing the tree left its editor serving a freed node.
+TEST(Session, ClearingTheTreeUnlinksItsEditor) {
+    HostWindow host;
+    HWND tree = host.MakeTree();
+    Bstr choices = Bstr::Choices({L"1", L"Low", L"2", L"High"});
+    NodeInfo info = {};
+    info.id = 1;
+    info.checkState = ZN_UNCHECKED;
+    info.flags = ZN_CHOICE_TEXT1;
+    info.text1 = choices;
+    ASSERT_NE(Sorted_Insert(tree, &info, 0), nullptr);
+    RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
+    host.Repaint(tree);
+    HWND editor = GetDlgItem(tree, ZN_EDITOR_ID);
+    ASSERT_TRUE(editor && GetWindowLongPtrA(editor, GWLP_USERDATA) != 0);
+    ClearTree(tree);
+    EXPECT_EQ(GetWindowLongPtrA(editor, GWLP_USERDATA), 0);
+    EXPECT_FALSE(IsWindowVisible(editor));
+    // A choice after the clear reaches nothing.
+    SendMessageA(editor, CB_SETCURSEL, 1, 0);
+    SendMessageA(tree, WM_COMMAND, MAKEWPARAM(ZN_EDITOR_ID, CBN_SELCHANGE), reinterpret_cast<LPARAM>(editor));
+    DestroyTree(tree);
 }
