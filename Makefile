@@ -46,10 +46,17 @@ demo: dist
 	@cmake --build $(BUILD)/demo-build -j $(JOBS)
 	@bash scripts/run-demo $(BUILD)
 
+# Long runs: random sessions for SOAK_SECONDS (default ten minutes, new seeds until then) and
+# 1,000 create-to-destroy cycles under resource accounting.
+SOAK_SECONDS ?= 600
+soak: setup build
+	@bash scripts/wine-env $(BUILD)/x64 bash -c 'cd $(BUILD)/x64/bin && ZN_SECONDS=$(SOAK_SECONDS) ZN_STEPS=3000 \
+	  $(WINE) zn_host.exe --gtest_filter=Session.* && ZN_CYCLES=1000 $(WINE) zn_host.exe --gtest_filter=Resources.Cycles*'
+
 # Long fuzzing runs of the window-free parsers (FUZZ_SECONDS each, default ten minutes).
 FUZZ_SECONDS ?= 600
 fuzz: setup
-	@for target in choices; do bash tests/fuzz/run-fuzzer $$target $(FUZZ_SECONDS) $(BUILD); done
+	@for target in choices paths; do bash tests/fuzz/run-fuzzer $$target $(FUZZ_SECONDS) $(BUILD); done
 
 clean:
 	rm -rf $(BUILD) dist

@@ -67,6 +67,12 @@ void TreeControl::Destroy() {
 }
 
 int TreeControl::Clear() {
+    // The editor must not keep serving a node about to be freed: a later choice in it would
+    // write into freed memory.
+    if (editorWindow) {
+        ShowWindow(editorWindow, SW_HIDE);
+        SetWindowLongPtrA(editorWindow, GWLP_USERDATA, 0);
+    }
     if (listBox) RemoveAllRows();
     FreeChain();
     return 1;

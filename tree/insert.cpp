@@ -101,7 +101,9 @@ void TreeControl::UpdateTexts(TreeNode& node, const NodeInfo& info, DWORD mask) 
         if (!(mask & (0x10u << i))) continue;
         TextField& slot = node.texts[i];
         if (texts[i]) {
-            if (text::Length(slot) == 0) ++node.textCount;
+            // An empty text given again and again must not raise the count past the three
+            // texts a node has (painting reads that many slots).
+            if (text::Length(slot) == 0 && node.textCount < 3) ++node.textCount;
             text::AssignCopy(slot, texts[i]);
         } else {
             bool had = text::Length(slot) > 0;
