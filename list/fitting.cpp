@@ -54,6 +54,8 @@ void FitRectToLines(HDC dc, RECT& rect, const TextField& text) {
     rect.bottom -= height % size.cy;
 }
 
+constexpr uint32_t kLongestShortenedPath = 4096;
+
 int CompactPathText(HDC dc, const RECT& rect, TextField& text, UINT flags) {
     const WCHAR* wide = text::Wide(text);
     if (!wide) return 0;
@@ -61,7 +63,9 @@ int CompactPathText(HDC dc, const RECT& rect, TextField& text, UINT flags) {
     uint32_t length = 0;
     for (UINT stored = text::Length(text); length < stored && wide[length]; ++length) {
     }
-    if (length == 0) return 0;
+    // A path longer than any cell can show is left to the drawing's own ellipsis: shortening it
+    // component by component would measure megabytes of text over and over.
+    if (length == 0 || length > kLongestShortenedPath) return 0;
     const auto* source = reinterpret_cast<const uint16_t*>(wide);
     uint32_t units = PathBufferLength(length);
     TaskBuffer<uint16_t> last(units), candidate(units), result(units);
