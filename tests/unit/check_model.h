@@ -1,6 +1,5 @@
-// A small model of how check states travel through a tree, kept apart from the library's
-// chain walking: nodes in display order with parent indexes, children found by recursion.
-// Both test programs run the library against it.
+// A plain model of how check states travel through a tree: nodes in display order with
+// parent indexes, children found by recursion. Both test programs run the library against it.
 #pragma once
 #include <vector>
 
@@ -31,7 +30,6 @@ struct Model {
             if (IsBelow(d, n)) out.push_back(d);
         return out;
     }
-
     Summary Of(int n) const {
         std::vector<int> below = Below(n);
         if (below.empty()) return nodes[n].state != kUnchecked ? kAll : kNone;
@@ -42,7 +40,6 @@ struct Model {
         }
         return boxes == ticked ? kAll : ticked > 0 ? kSome : kNone;
     }
-
     void PushDown(int n, unsigned state, long step) {
         for (int d : Below(n)) {
             Node& node = nodes[d];
@@ -52,7 +49,6 @@ struct Model {
             count += step;
         }
     }
-
     void SettleUp(int n) {
         const bool unchecked = nodes[n].state == kUnchecked;
         for (int p = nodes[n].parent; p >= 0; p = nodes[p].parent) {
@@ -60,19 +56,18 @@ struct Model {
             Summary s = Of(p);
             unsigned& st = nodes[p].state;
             if (unchecked && s == kNone) {
-                if (st != kUnchecked) --count;
+                count -= st != kUnchecked;
                 st = kUnchecked;
             } else if (s != kNone) {
-                if (st == kUnchecked) ++count;
+                count += st == kUnchecked;
                 st = (!unchecked && s == kAll) ? kChecked : kPartly;
             }
         }
     }
-
     void Toggle(int n) {
         unsigned& st = nodes[n].state;
         bool hasBelow = !Below(n).empty();
-        bool uncheck = hasBelow ? (st == kChecked || st == kPartly) : st == kChecked;
+        bool uncheck = st == kChecked || (hasBelow && st == kPartly);
         st = uncheck ? kUnchecked : kChecked;
         count += uncheck ? -1 : 1;
         if (hasBelow) PushDown(n, st, uncheck ? -1 : 1);
@@ -85,17 +80,14 @@ struct Model {
         }
         SettleUp(n);
     }
-
     // The host sets a state; a partly checked request is taken as checked.
     void Set(int n, unsigned requested) {
         if (requested == kPartly) requested = kChecked;
         nodes[n].state = requested;
         ++notifications;
         count += requested == kChecked ? 1 : -1;
-        if (!Below(n).empty()) {
-            bool down = requested == kUnchecked;
-            PushDown(n, down ? kUnchecked : kChecked, down ? -1 : 1);
-        }
+        const bool down = requested == kUnchecked;  // a disabled request pushes checked
+        if (!Below(n).empty()) PushDown(n, down ? kUnchecked : kChecked, down ? -1 : 1);
         SettleUp(n);
     }
 };

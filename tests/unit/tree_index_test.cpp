@@ -1,6 +1,6 @@
-// The tree finds parents and nodes through an index and places sorted children by skipping
-// over subtrees; a plain walk over the chain, kept here, must give the same answers on random
-// trees with duplicate ids, several group keys, and empty or equal texts.
+// The tree finds parents through an index and places sorted children by skipping subtrees; a
+// plain walk over a vector must give the same answers on random trees with duplicate ids,
+// several group keys, and empty or equal texts.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -12,52 +12,48 @@
 
 namespace {
 
-// The chain as the plain rules build it: a vector in display order.
 struct RefNode {
     DWORD id, parentId, key, level, descendants;
-    int parent;  // index into the vector at the time it was made, kept up to date on inserts
+    int parent;  // index, kept up to date on inserts
     std::wstring text;
-    bool hasText;
     WORD flags;
 };
 
 struct Reference {
-    std::vector<RefNode> chain;
+    std::vector<RefNode> chain;  // display order
 
-    int FindInGroup(DWORD id, DWORD key) const {
+    int Find(DWORD id, DWORD key, bool inGroup) const {
         size_t i = 0;
-        while (i < chain.size() && chain[i].key != key) ++i;
-        while (i < chain.size() && chain[i].id != id) ++i;
+        if (inGroup) {  // the group's run starts at its first node; the id may be in a later group
+            while (i < chain.size() && chain[i].key != key) ++i;
+            while (i < chain.size() && chain[i].id != id) ++i;
+        } else {
+            while (i < chain.size() && (chain[i].id != id || chain[i].key != key)) ++i;
+        }
         return i < chain.size() ? static_cast<int>(i) : -1;
     }
-    int FindPair(DWORD id, DWORD key) const {
-        for (size_t i = 0; i < chain.size(); ++i)
-            if (chain[i].id == id && chain[i].key == key) return static_cast<int>(i);
-        return -1;
-    }
-    void Place(size_t at, RefNode node) {
-        for (RefNode& n : chain)
-            if (n.parent >= static_cast<int>(at)) ++n.parent;
+    void Place(size_t at, const RefNode& node) {
+        for (RefNode& n : chain) n.parent += n.parent >= static_cast<int>(at);
         chain.insert(chain.begin() + static_cast<long>(at), node);
     }
     bool Insert(const NodeInfo& info, DWORD key) {
-        RefNode node{info.id, info.parentId, key, 0, 0, -1, info.text1 ? std::wstring(info.text1, SysStringLen(info.text1)) : L"",
-                     info.text1 != nullptr, info.flags};
+        RefNode node{info.id, info.parentId, key, 0, 0, -1,
+                     info.text1 ? std::wstring(info.text1, SysStringLen(info.text1)) : L"", info.flags};
         if (chain.empty() || info.parentId == 0) {
             Place(chain.size(), node);
             return true;
         }
-        int p = FindInGroup(info.parentId, key);
+        int p = Find(info.parentId, key, true);
         if (p < 0) return false;
-        size_t prev = static_cast<size_t>(p);
         const RefNode& parent = chain[static_cast<size_t>(p)];
+        size_t prev = static_cast<size_t>(p);
         if (parent.flags & ZN_SORT_CHILDREN) {
-            for (DWORD k = 0; k < parent.descendants && prev + 1 < chain.size(); ++k) {
+            for (DWORD k = 0; k < parent.descendants && prev + 1 < chain.size(); ++k, ++prev) {
                 const RefNode& nx = chain[prev + 1];
-                int c = zn::CompareNoCase(node.text.c_str(), static_cast<uint32_t>(node.text.size()), nx.text.c_str(),
-                                          static_cast<uint32_t>(nx.text.size()));
-                if (c < 0 && nx.parentId == parent.id) break;
-                ++prev;
+                if (nx.parentId == parent.id &&
+                    zn::CompareNoCase(node.text.c_str(), static_cast<uint32_t>(node.text.size()), nx.text.c_str(),
+                                      static_cast<uint32_t>(nx.text.size())) < 0)
+                    break;
             }
         } else {
             prev += parent.descendants;
@@ -85,33 +81,29 @@ TEST(TreeIndex, LookupsAndPlacesMatchAPlainWalk) {
             info.checkState = ZN_UNCHECKED;
             info.flags = (random() % 2) ? ZN_SORT_CHILDREN : 0;
             const wchar_t* word = words[random() % 11];
-            BSTR text = random() % 8 == 0 ? nullptr : SysAllocString(word);
-            info.text1 = text;
+            info.text1 = random() % 8 == 0 ? nullptr : SysAllocString(word);
             DWORD key = random() % keys;
-            bool made = tree.SortedInsert(&info, key) != nullptr;
-            ASSERT_EQ(made, ref.Insert(info, key)) << "round " << round << " insert " << i;
-            SysFreeString(text);
+            ASSERT_EQ(tree.SortedInsert(&info, key) != nullptr, ref.Insert(info, key)) << "round " << round << " insert " << i;
+            SysFreeString(info.text1);
         }
         ASSERT_EQ(tree.CheckChain(), nullptr);
-        size_t at = 0;
-        for (const TreeNode* n = tree.head; n; n = n->next, ++at) {
+        std::vector<const TreeNode*> nodes;
+        for (const TreeNode* n = tree.head; n; n = n->next) {
+            const size_t at = nodes.size();
+            nodes.push_back(n);
             ASSERT_LT(at, ref.chain.size());
             const RefNode& r = ref.chain[at];
             ASSERT_EQ(n->id, r.id) << "round " << round << " position " << at;
             ASSERT_EQ(n->level, r.level);
             ASSERT_EQ(n->descendantCount, r.descendants);
-            ASSERT_EQ(zn::Extras(n).lastInSubtree, [&] {
-                const TreeNode* last = n;
-                for (DWORD k = 0; k < n->descendantCount; ++k) last = last->next;
-                return last;
-            }());
+            const TreeNode* last = n;
+            for (DWORD k = 0; k < n->descendantCount; ++k) last = last->next;
+            ASSERT_EQ(zn::Extras(n).lastInSubtree, last);
         }
-        ASSERT_EQ(at, ref.chain.size());
-        std::vector<const TreeNode*> nodes;
-        for (const TreeNode* n = tree.head; n; n = n->next) nodes.push_back(n);
+        ASSERT_EQ(nodes.size(), ref.chain.size());
         for (DWORD id = 0; id <= idRange + 1; ++id)
             for (DWORD key = 0; key <= keys; ++key) {
-                int group = ref.FindInGroup(id, key), pair = ref.FindPair(id, key);
+                int group = ref.Find(id, key, true), pair = ref.Find(id, key, false);
                 EXPECT_EQ(tree.FindInGroup(id, key), group < 0 ? nullptr : nodes[static_cast<size_t>(group)]);
                 EXPECT_EQ(tree.FindPair(id, key), pair < 0 ? nullptr : nodes[static_cast<size_t>(pair)]);
             }
