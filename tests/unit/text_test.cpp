@@ -1,6 +1,7 @@
 // Shared texts and choice lists: what nodes and rows rely on when they copy, share and clear.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "frame/text.h"
@@ -10,11 +11,11 @@ using namespace zn;
 namespace {
 
 BSTR Make(const std::wstring& text) { return SysAllocStringLen(text.data(), static_cast<UINT>(text.size())); }
-
 std::wstring WideOf(const TextField& f) {
     const WCHAR* w = text::Wide(f);
     return w ? std::wstring(w, text::Length(f)) : std::wstring();
 }
+#define T(s) std::wstring(s, sizeof(s) / sizeof(wchar_t) - 1)
 
 class TextTest : public ::testing::Test {
 protected:
@@ -23,38 +24,48 @@ protected:
     LONG blocksBefore_ = 0;
 };
 
-TEST_F(TextTest, CopyKeepsEmbeddedNulsAndNarrowStopsAtTheFirst) {
-    BSTR source = Make(std::wstring(L"7\0Seven\0\0", 9));
-    TextField slot = {};
-    EXPECT_EQ(text::AssignCopy(slot, source), 0u);
-    SysFreeString(source);
-    EXPECT_EQ(text::Length(slot), 9u);
-    EXPECT_EQ(WideOf(slot), std::wstring(L"7\0Seven\0\0", 9));
-    EXPECT_STREQ(text::Narrow(slot), "7");
-    EXPECT_EQ(text::NarrowLength(slot), 1u);
-    EXPECT_EQ(text::Narrow(slot), text::Narrow(slot)) << "the narrow copy is made once";
-    text::Release(slot);
-    EXPECT_EQ(slot.block, nullptr);
-}
-
-TEST_F(TextTest, NullTextsGiveABlockWithoutText) {
-    TextField slot = {};
-    EXPECT_EQ(text::AssignCopy(slot, nullptr), 0u);
-    ASSERT_NE(slot.block, nullptr);
-    EXPECT_EQ(slot.block->wide, nullptr);
-    EXPECT_EQ(text::Narrow(slot), nullptr);
-    EXPECT_EQ(text::NarrowLength(slot), 0u);
-    EXPECT_TRUE(text::IsEmpty(slot));
-    text::Release(slot);
+TEST_F(TextTest, CopiesKeepTheStoredLengthAndNarrowStopsAtTheFirstNul) {
+    const char odd[] = {'A', 0, 'B', 0, 'C'};
+    const struct {
+        const char* what;
+        BSTR source;
+        std::wstring wide;  // as stored
+        UINT bytes;
+        const char* narrow;  // null: no text at all
+        int choices;
+    } cases[] = {
+        {"embedded NULs", Make(T(L"7\0Seven\0\0")), T(L"7\0Seven\0\0"), 18, "7", 1},
+        {"choice list", Make(T(L"1\0Low\0" L"2\0High\0\0")), T(L"1\0Low\0" L"2\0High\0\0"), 28, "1", 2},
+        {"odd byte length, never read past", SysAllocStringByteLen(odd, 5), L"AB", 5, "AB", 0},
+        {"null: a block without text", nullptr, L"", 0, nullptr, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TextField slot = {};
+        EXPECT_EQ(text::AssignCopy(slot, c.source), 0u);
+        SysFreeString(c.source);
+        ASSERT_NE(slot.block, nullptr);
+        EXPECT_EQ(WideOf(slot), c.wide);
+        EXPECT_EQ(slot.block->wide ? SysStringByteLen(slot.block->wide) : 0u, c.bytes);
+        EXPECT_EQ(text::IsEmpty(slot), c.wide.empty());
+        if (c.narrow) EXPECT_STREQ(text::Narrow(slot), c.narrow);
+        else EXPECT_EQ(text::Narrow(slot), nullptr);
+        EXPECT_EQ(text::NarrowLength(slot), c.narrow ? std::strlen(c.narrow) : 0u);
+        EXPECT_EQ(text::Narrow(slot), text::Narrow(slot)) << "the narrow copy is made once";
+        ChoiceTable* table = text::ParseChoices(slot);
+        EXPECT_EQ(table ? table->count : 0, c.choices);
+        FreeChoices(table);
+        text::Release(slot);
+        EXPECT_EQ(slot.block, nullptr);
+    }
 }
 
 TEST_F(TextTest, NarrowCopyUsesTheAnsiCodePage) {
-    TextField slot = {};
+    TextField slot = {}, back = {};
     text::MakeFromWide(slot, L"Gr\u00fc\u00dfe");
     char expected[16] = {};
     WideCharToMultiByte(GetACP(), 0, L"Gr\u00fc\u00dfe", -1, expected, sizeof expected, nullptr, nullptr);
     EXPECT_STREQ(text::Narrow(slot), expected);
-    TextField back = {};
     text::MakeFromNarrow(back, text::Narrow(slot));
     EXPECT_EQ(WideOf(back), L"Gr\u00fc\u00dfe");
     text::Release(slot);
@@ -62,51 +73,30 @@ TEST_F(TextTest, NarrowCopyUsesTheAnsiCodePage) {
 }
 
 TEST_F(TextTest, ClearingASharedTextLeavesTheOtherHolderIntact) {
-    TextField node = {}, row = {};
-    BSTR source = Make(L"shared");
-    text::AssignCopy(node, source);
-    SysFreeString(source);
+    TextField node = {}, row = {}, empty = {};
+    text::MakeFromWide(node, L"shared");
     text::Narrow(node);
     text::Share(node, row);
     ASSERT_EQ(node.block, row.block);
     EXPECT_EQ(node.block->references, 2);
-
     text::Clear(row);
+    text::Clear(empty);
     EXPECT_NE(row.block, node.block);
     EXPECT_EQ(node.block->references, 1);
     EXPECT_EQ(WideOf(node), L"shared");
     EXPECT_STREQ(text::Narrow(node), "shared");
-    EXPECT_EQ(text::Length(row), 0u);
-    ASSERT_NE(text::Wide(row), nullptr) << "a cleared text is empty, not absent";
-    EXPECT_STREQ(text::Narrow(row), "");
-
+    for (TextField* cleared : {&row, &empty}) {  // a cleared text is empty, not absent
+        ASSERT_NE(cleared->block, nullptr);
+        EXPECT_EQ(text::Length(*cleared), 0u);
+        ASSERT_NE(text::Wide(*cleared), nullptr);
+        EXPECT_STREQ(text::Narrow(*cleared), "");
+        text::Release(*cleared);
+    }
     text::Release(node);
-    text::Release(row);
-}
-
-TEST_F(TextTest, ClearingAnEmptySlotGivesItAnEmptyText) {
-    TextField slot = {};
-    text::Clear(slot);
-    ASSERT_NE(slot.block, nullptr);
-    EXPECT_EQ(text::Length(slot), 0u);
-    EXPECT_NE(text::Wide(slot), nullptr);
-    text::Release(slot);
-}
-
-TEST_F(TextTest, OddByteLengthsAreNeverReadPast) {
-    const char bytes[] = {'A', 0, 'B', 0, 'C'};
-    BSTR odd = SysAllocStringByteLen(bytes, 5);
-    TextField slot = {};
-    text::AssignCopy(slot, odd);
-    SysFreeString(odd);
-    EXPECT_EQ(SysStringByteLen(slot.block->wide), 5u);
-    EXPECT_EQ(text::Length(slot), 2u);
-    EXPECT_STREQ(text::Narrow(slot), "AB");
-    text::Release(slot);
 }
 
 TEST(TextCompare, OrdersEmptyFirstAndIgnoresCase) {
-    struct Case {
+    const struct {
         const wchar_t* a;
         const wchar_t* b;
         int sign;
@@ -115,7 +105,7 @@ TEST(TextCompare, OrdersEmptyFirstAndIgnoresCase) {
         {L"ABC", L"abc", 0},   {L"a", L"B", -1},  {L"Z", L"a", 1},  {L"[", L"a", -1},  // '[' sorts before letters
         {L"abc", L"abcd", -1},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         TextField a = {}, b = {};
         if (c.a) text::MakeFromWide(a, c.a);
         if (c.b) text::MakeFromWide(b, c.b);
@@ -131,19 +121,20 @@ struct ParseCase {
     std::wstring text;
     std::vector<std::pair<int, std::wstring>> entries;  // empty: no table
 };
-
 class ChoiceParse : public ::testing::TestWithParam<ParseCase> {};
+
+// The text is copied to exactly its length, so a read past it lands outside the block.
+ChoiceTable* Parse(const std::wstring& text, std::vector<uint16_t>& buffer) {
+    buffer.assign(text.begin(), text.end());
+    return ParseChoiceText(buffer.data(), static_cast<uint32_t>(buffer.size()));
+}
 
 TEST_P(ChoiceParse, GivesTheSpecifiedEntries) {
     const ParseCase& c = GetParam();
-    // The text is copied to exactly its length, so a read past it lands outside the block.
-    std::vector<uint16_t> buffer(c.text.begin(), c.text.end());
-    ChoiceTable* table = ParseChoiceText(buffer.data(), static_cast<uint32_t>(buffer.size()));
-    if (c.entries.empty()) {
-        EXPECT_EQ(table, nullptr);
-        return;
-    }
-    ASSERT_NE(table, nullptr);
+    std::vector<uint16_t> buffer;
+    ChoiceTable* table = Parse(c.text, buffer);
+    ASSERT_EQ(table != nullptr, !c.entries.empty());
+    if (!table) return;
     ASSERT_EQ(table->count, static_cast<int16_t>(c.entries.size()));
     for (size_t i = 0; i < c.entries.size(); ++i) {
         const ChoiceEntry& e = table->entries[i];
@@ -154,7 +145,6 @@ TEST_P(ChoiceParse, GivesTheSpecifiedEntries) {
     FreeChoices(table);
 }
 
-#define T(s) std::wstring(s, sizeof(s) / sizeof(wchar_t) - 1)
 INSTANTIATE_TEST_SUITE_P(
     Texts, ChoiceParse,
     ::testing::Values(
@@ -177,31 +167,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ChoiceParseLimits, ManyEntriesAndTooManyForTheCount) {
     std::wstring text;
     for (int i = 0; i < 10000; ++i) text += std::to_wstring(i) + L'\0' + L"e" + std::to_wstring(i) + L'\0';
-    text += L'\0';
-    std::vector<uint16_t> buffer(text.begin(), text.end());
-    ChoiceTable* table = ParseChoiceText(buffer.data(), static_cast<uint32_t>(buffer.size()));
+    std::vector<uint16_t> buffer;
+    ChoiceTable* table = Parse(text + L'\0', buffer);
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->count, 10000);
     EXPECT_EQ(table->entries[9999].value, 9999);
     FreeChoices(table);
-
     // 20,000 entries have 39,999 separators: beyond a 16-bit count, so no table at all.
-    for (int i = 10000; i < 20000; ++i) text.insert(text.size() - 1, std::to_wstring(i) + L'\0' + L"e" + L'\0');
-    buffer.assign(text.begin(), text.end());
-    EXPECT_EQ(ParseChoiceText(buffer.data(), static_cast<uint32_t>(buffer.size())), nullptr);
-}
-
-TEST_F(TextTest, ParsesTheSlotsStoredText) {
-    BSTR source = Make(std::wstring(L"1\0Low\0" L"2\0High\0\0", 14));
-    TextField slot = {};
-    text::AssignCopy(slot, source);
-    SysFreeString(source);
-    ChoiceTable* table = text::ParseChoices(slot);
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->count, 2);
-    FreeChoices(table);
-    EXPECT_EQ(text::ParseChoices(TextField{}), nullptr);
-    text::Release(slot);
+    for (int i = 10000; i < 20000; ++i) text += std::to_wstring(i) + L'\0' + L"e" + L'\0';
+    EXPECT_EQ(Parse(text + L'\0', buffer), nullptr);
 }
 
 }  // namespace
