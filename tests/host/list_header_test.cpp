@@ -1,10 +1,11 @@
-// The list's header: declared columns and per-row column texts, sorting through a refresh
-// and through header clicks, resizing, and widths measured here with the list's font recipe.
+// The list's header: columns and per-row column texts, sorting by refresh and by header clicks,
+// resizing, and column widths against widths measured here row by row in the list's fonts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
-#include "list_support.h"
+#include "list_rig.h"
 
 using namespace host;
 
@@ -35,13 +36,10 @@ TEST(ListColumns, HeaderItemsAndColumnTexts) {
     char title[100] = "unset";
     HDITEMA item = Item(h.header(), 1, title);
     EXPECT_STREQ(title, "");
-    EXPECT_EQ(item.fmt & ~HDF_BITMAP, HDF_STRING | HDF_CENTER);
-    EXPECT_EQ(item.lParam, 0x12345678);
-    EXPECT_EQ(item.cxy, 100);
+    EXPECT_TRUE((item.fmt & ~HDF_BITMAP) == (HDF_STRING | HDF_CENTER) && item.lParam == 0x12345678 && item.cxy == 100);
     EXPECT_EQ(Item(h.header(), 0, title).fmt & ~HDF_BITMAP, HDF_STRING);
     EXPECT_STREQ(title, "Name");
-
-    ListRow* row = InsertRow(h.list, 1);
+    ListRow* row = InsertRow(h.list, {1, nullptr});
     for (DWORD column : {0u, 256u, 0xFFFFFFFFu}) EXPECT_EQ(ZNList_SetHeaderColumn(h.list, 1, column, text), 0);
     EXPECT_EQ(ZNList_SetHeaderColumn(h.list, 2, 1, text), 0) << "unknown id";
     EXPECT_EQ(row->columnTexts.begin, nullptr);
@@ -54,19 +52,6 @@ TEST(ListColumns, HeaderItemsAndColumnTexts) {
 }
 
 // Severity 10 sorts before 2 (as text); ties go to text 1, then columns to severity.
-void FillSortRows(HWND list) {
-    struct { DWORD id, severity; const wchar_t *text1, *column1, *column2; } rows[] = {
-        {1, 2, L"beta", L"pear", nullptr}, {2, 10, L"Alpha", L"apple", L"x"}, {3, 0, L"gamma", nullptr, L"y"},
-        {4, 2, nullptr, L"Apple", L"x"},   {5, 1, L"delta", L"zoo", nullptr}};
-    for (auto& r : rows) {
-        InsertRow(list, r.id, ZN_UNCHECKED, r.text1);
-        if (r.column1) ZNList_SetHeaderColumn(list, r.id, 1, Bstr(r.column1));
-        if (r.column2) ZNList_SetHeaderColumn(list, r.id, 2, Bstr(r.column2));  // "." fills column 1
-        NodeInfo update = {0, r.id, ZN_CHANGE_SEVERITY, 0, 0, 0, 0, r.severity};
-        ZNList_UpdateItem(list, &update, 0);  // inserts would take 10 as 1
-    }
-}
-
 const struct SortCase { int column, descending; std::vector<DWORD> order; } kSorts[] = {
     {0, 0, {3, 5, 2, 4, 1}}, {0, 1, {1, 4, 2, 5, 3}}, {1, 0, {3, 2, 4, 1, 5}},
     {1, 1, {5, 1, 4, 2, 3}}, {2, 0, {5, 1, 2, 4, 3}}, {2, 1, {3, 4, 2, 1, 5}}};
@@ -74,7 +59,16 @@ const struct SortCase { int column, descending; std::vector<DWORD> order; } kSor
 TEST(ListSorting, ByRefreshAndByHeaderClicksKeepingTheSelectedRow) {
     ListHost h;
     for (const wchar_t* title : {L"Main", L"Fruit", L"Letter"}) ZNList_AddHeaderColumn(h.list, title, 0);
-    FillSortRows(h.list);
+    struct { DWORD id, severity; const wchar_t *text1, *column1, *column2; } rows[] = {
+        {1, 2, L"beta", L"pear", nullptr}, {2, 10, L"Alpha", L"apple", L"x"}, {3, 0, L"gamma", nullptr, L"y"},
+        {4, 2, nullptr, L"Apple", L"x"},   {5, 1, L"delta", L"zoo", nullptr}};
+    for (auto& r : rows) {
+        InsertRow(h.list, {r.id, r.text1});
+        if (r.column1) SetColumn(h.list, r.id, 1, r.column1);
+        if (r.column2) SetColumn(h.list, r.id, 2, r.column2);  // "." fills column 1
+        NodeInfo update = {0, r.id, ZN_CHANGE_SEVERITY, 0, 0, 0, 0, r.severity};
+        ZNList_UpdateItem(h.list, &update, 0);  // inserts would take 10 as 1
+    }
     for (const SortCase& c : kSorts) {
         ASSERT_EQ(ZNList_Refresh(h.list, c.column, c.descending), 1);
         EXPECT_EQ(ShownIds(h.list), c.order) << c.column << (c.descending ? " descending" : " ascending");
@@ -82,17 +76,16 @@ TEST(ListSorting, ByRefreshAndByHeaderClicksKeepingTheSelectedRow) {
         EXPECT_EQ(MarkedColumns(h.header()), std::vector<int>{c.column});
     }
     HBITMAP descendingMark = Item(h.header(), 2).hbm;
-    SendMessageA(h.list, LB_SETCURSEL, SendMessageA(h.list, LB_FINDSTRING, -1, (LPARAM)RowWithId(h.list, 4)), 0);
-    struct { int item, column, descending; } clicks[] = {
-        {1, 1, 1}, {1, 1, 0}, {0, 0, 0}, {0, 0, 1}, {3, 0, 1}, {-1, 0, 1}, {2, 2, 1}};
+    SendMessageA(h.list, LB_SETCURSEL, IndexOf(h.list, ZNList_GetListHead(h.list)->next->next->next), 0);
+    struct { int item, column, descending; } clicks[] = {{1, 1, 1}, {1, 1, 0}, {0, 0, 0}, {0, 0, 1},
+                                                         {3, 0, 1}, {-1, 0, 1}, {2, 2, 1}};
     for (const auto& click : clicks) {
-        NMHEADERA note = {{h.header(), HostWindow::kListId + 1, static_cast<UINT>(HDN_ITEMCLICKA)}, click.item};
-        SendMessageA(GetParent(h.header()), WM_NOTIFY, note.hdr.idFrom, reinterpret_cast<LPARAM>(&note));
+        SCOPED_TRACE(click.item);
+        Notify(h.header(), HDN_ITEMCLICKA, click.item);
         for (const SortCase& c : kSorts)
-            if (c.column == click.column && c.descending == click.descending)
-                EXPECT_EQ(ShownIds(h.list), c.order) << "click on " << click.item;
-        EXPECT_EQ(MarkedColumns(h.header()), std::vector<int>{click.column}) << "click on " << click.item;
-        EXPECT_EQ(SelectedId(h.list), 4u) << "click on " << click.item;
+            if (c.column == click.column && c.descending == click.descending) EXPECT_EQ(ShownIds(h.list), c.order);
+        EXPECT_EQ(MarkedColumns(h.header()), std::vector<int>{click.column});
+        EXPECT_EQ(SelectedId(h.list), 4u);
     }
     EXPECT_EQ(Item(h.header(), 2).hbm, descendingMark);
     ZNList_Refresh(h.list, 2, 0);
@@ -110,12 +103,10 @@ TEST(ListHeader, ResizingKeepsEightyPixelsAndRelayoutsTheExtent) {
         {HDI_FORMAT, 0, 30, 30}};
     for (const auto& c : cases) {
         HDITEMA item = {c.mask, c.width};
-        NMHEADERA note = {{h.header(), 0, static_cast<UINT>(HDN_ENDTRACKA)}, 0, c.button, &item};
-        SendMessageA(GetParent(h.header()), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&note));
+        Notify(h.header(), HDN_ENDTRACKA, 0, c.button, &item);
         EXPECT_EQ(item.cxy, c.want) << "width " << c.width << " button " << c.button;
     }
-    HDITEMA wide = {HDI_WIDTH, 700};
-    SendMessageA(h.header(), HDM_SETITEMA, 1, reinterpret_cast<LPARAM>(&wide));
+    SetColumnWidth(h.header(), 1, 700);
     h.host.Pump();  // the relayout posted by the resize
     EXPECT_EQ(SendMessageA(h.list, LB_GETHORIZONTALEXTENT, 0, 0), 100 + 700 + 4);
     RECT header;
@@ -123,57 +114,96 @@ TEST(ListHeader, ResizingKeepsEightyPixelsAndRelayoutsTheExtent) {
     EXPECT_EQ(header.right - header.left, GetSystemMetrics(SM_CXVSCROLL) + 100 + 700 + 4);
 }
 
-// Widths measured here with the list's font recipe: 9 points from the stock GUI font.
-int Measure(HWND window, int weight, const std::string& text) {
-    HDC dc = GetDC(window);
-    LOGFONTA logFont = {};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
-    logFont.lfHeight = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    logFont.lfWeight = weight;
-    logFont.lfQuality = PROOF_QUALITY;
-    HFONT font = CreateFontIndirectA(&logFont);
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE size = {};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    DeleteObject(font);
-    ReleaseDC(window, dc);
-    return size.cx;
+std::string Narrow(const std::wstring& wide) {
+    char buffer[1024] = {};
+    WideCharToMultiByte(GetACP(), 0, wide.c_str(), static_cast<int>(wide.size()), buffer, sizeof buffer - 1, nullptr, nullptr);
+    return buffer;
 }
 
-TEST(ListSizing, ColumnsFitTheirContentsWithinTheirLimits) {
-    const std::string huge(120, 'W');
-    struct { const char* what; std::string main; bool bold, box, header; std::string column; } cases[] = {
-        {"short", "ab", false, true, true, "x"},
-        {"bold, no box", "A bold main text", true, false, true, "a column text wider than its title"},
-        {"beyond the limits", huge, false, true, true, huge},
-        {"no header", huge, true, true, false, ""}};
-    for (const auto& c : cases) {
+// Random lists: the list may sum character widths, but must reach the widths measured here.
+// The last round has no header: the main column is then not limited.
+TEST(ListSizing, RefreshGivesTheWidthsOfMeasuringEveryRow) {
+    std::mt19937 random(5);
+    const std::wstring pool[] = {L"", L"i", L"W", L"Name", L"name", L"a longer cell text", std::wstring(60, L'W'),
+                                 L"Gr\u00fc\u00dfe \u00e9t\u00e9", L"x y z", std::wstring(25, L'm'), L"m"};
+    const char* titles[] = {"Main", "One", "Two", "Three"};
+    for (int round = 0; round < 7; ++round) {
+        SCOPED_TRACE(round);
         ListHost h;
-        for (const wchar_t* title : {L"Main", L"Title"})
-            if (c.header) ZNList_AddHeaderColumn(h.list, title, 0);
-        std::wstring main(c.main.begin(), c.main.end()), column(c.column.begin(), c.column.end());
-        InsertRow(h.list, 1, c.box ? ZN_UNCHECKED : ZN_CHECK_DISABLED, main.c_str(), nullptr,
-                  c.bold ? ZN_BOLD_TEXT1 : 0);
-        InsertRow(h.list, 2, ZN_CHECK_DISABLED, L"i");
-        if (c.header) ZNList_SetHeaderColumn(h.list, 1, 1, Bstr(column.c_str()));
-        ASSERT_EQ(ZNList_Refresh(h.list, 0, 0), 1);
-        int total = 2 + Measure(h.list, c.bold ? 700 : 400, c.main) + (c.box ? 20 : 0);
+        bool header = round < 6;
+        for (const char* title : titles)
+            if (header) ZNList_AddHeaderColumn(h.list, std::wstring(title, title + strlen(title)).c_str(), 0);
+        int rows = round < 3 ? 40 : 400, poolSize = round % 2 ? 11 : 6;  // some rounds below the limits
+        int width[4] = {0};
+        for (int k = 1; k < 4; ++k) width[k] = TextWidth(titles[k]) + 32;
+        for (int i = 0; i < rows; ++i) {
+            std::wstring texts[3];
+            for (auto& t : texts) t = pool[random() % poolSize];
+            RowSpec spec{static_cast<DWORD>(random() % (rows / 2)), texts[0].c_str()};  // duplicate ids
+            spec.text2 = random() % 2 ? texts[1].c_str() : nullptr;
+            spec.text3 = spec.text2 && random() % 2 ? texts[2].c_str() : nullptr;
+            spec.flags = static_cast<WORD>(random() % 16) & (ZN_BOLD_TEXT1 | ZN_BOLD_TEXT2 | ZN_BOLD_TEXT3);
+            spec.checkState = random() % 3 ? ZN_UNCHECKED : ZN_CHECK_DISABLED;
+            spec.severity = random() % 4;
+            ASSERT_NE(InsertRow(h.list, spec), nullptr);
+            int pictures = 2 + (spec.checkState != ZN_CHECK_DISABLED ? 20 : 0);  // no icon lists attached
+            const wchar_t* shown[3] = {spec.text1, spec.text2, spec.text3};
+            for (int n = 0; n < 3 && shown[n]; ++n)
+                width[0] = std::max(width[0], pictures + TextWidth(Narrow(shown[n]), spec.flags & (ZN_BOLD_TEXT1 << n) ? 700 : 400));
+        }
+        for (const ListRow* row = ZNList_GetListHead(h.list); row; row = row->next)  // to the first row of each id
+            for (DWORD k = 1; k <= 3; ++k)
+                if (random() % 3) SetColumn(h.list, row->id, k, pool[random() % poolSize].c_str());
+        for (const ListRow* row = ZNList_GetListHead(h.list); row; row = row->next)
+            for (size_t k = 1; k <= 3; ++k)
+                if (ColumnText(row, k) != L"<none>") width[k] = std::max(width[k], TextWidth(Narrow(ColumnText(row, k))));
+        ASSERT_EQ(ZNList_Refresh(h.list, static_cast<int>(random() % 4), round % 2), 1);
+        int total = header ? std::min(width[0], 512) : width[0];
+        if (header) EXPECT_EQ(ColumnWidth(h.header(), 0), total);
+        for (int k = 1; header && k < 4; ++k) {
+            EXPECT_EQ(ColumnWidth(h.header(), k), std::min(width[k], 256)) << "column " << k;
+            total += std::min(width[k], 256);
+        }
         RECT client;
         GetClientRect(h.list, &client);
-        if (c.header) {
-            int first = std::min(total, 512);
-            int second = std::min(std::max(Measure(h.list, 400, "Title") + 32, Measure(h.list, 400, c.column)), 256);
-            EXPECT_EQ(Item(h.header(), 0).cxy, first) << c.what;
-            EXPECT_EQ(Item(h.header(), 1).cxy, second) << c.what;
-            total = first + second;
-            RECT header;
-            GetWindowRect(h.header(), &header);
-            EXPECT_EQ(header.right - header.left,
-                      GetSystemMetrics(SM_CXVSCROLL) + std::max<int>(client.right - 4, total) + 4) << c.what;
-        }
-        EXPECT_EQ(SendMessageA(h.list, LB_GETHORIZONTALEXTENT, 0, 0), std::max<int>(client.right, total + 4)) << c.what;
+        EXPECT_EQ(SendMessageA(h.list, LB_GETHORIZONTALEXTENT, 0, 0), std::max<int>(client.right, total + 4));
     }
+}
+
+// Every shown item's height against the row height rule, worked out here.
+std::string HeightMismatch(HWND list) {
+    for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
+        int count = ShownRow(list, i)->textCount, want = count * 18 + (count >= 2 ? 4 : 0);
+        if (SendMessageA(list, LB_GETITEMHEIGHT, i, 0) != (want ? want : 1)) return "item " + std::to_string(i);
+    }
+    return "";
+}
+
+TEST(ListLargeRefresh, ThousandsOfRowsOfMixedHeightsShowFromTheTopWithTheirHeights) {
+    ListHost h;
+    ZNList_AddHeaderColumn(h.list, L"Main", 0);
+    ZNList_AddHeaderColumn(h.list, L"One", 0);
+    std::mt19937 random(9);
+    for (int i = 0; i < 3000; ++i) {
+        RowSpec spec{static_cast<DWORD>(random() % 1000), random() % 4 ? L"text" : nullptr};
+        spec.text2 = random() % 2 ? L"" : nullptr;
+        spec.text3 = random() % 2 ? L"third" : nullptr;
+        ASSERT_NE(InsertRow(h.list, spec), nullptr);
+        if (i % 3 == 0) SetColumn(h.list, spec.id, 1, random() % 2 ? L"b" : L"A");
+    }
+    ASSERT_EQ(ZNList_Refresh(h.list, 1, 0), 1);
+    EXPECT_EQ(SendMessageA(h.list, LB_GETCOUNT, 0, 0), 3000);
+    EXPECT_EQ(ShownRow(h.list, SendMessageA(h.list, LB_GETCURSEL, 0, 0)), ZNList_GetListHead(h.list))
+        << "the first row stays selected at its sorted place";
+    EXPECT_EQ(HeightMismatch(h.list), "");
+    Bstr text(L"new");  // rows whose texts change between sorts get new heights at the next sort
+    for (DWORD id = 0; id < 1000; id += 3) {
+        NodeInfo info = {0, id, ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3, 0, 0, 0, 0, 0, text, text, nullptr};
+        ZNList_UpdateItem(h.list, &info, 0);
+    }
+    SendMessageA(h.list, LB_SETTOPINDEX, 1500, 0);
+    Notify(h.header(), HDN_ITEMCLICKA, 0);
+    EXPECT_EQ(HeightMismatch(h.list), "");
 }
 
 }  // namespace

@@ -4,40 +4,40 @@
 
 namespace host {
 
-ListRow* InsertRow(HWND list, const RowSpec& spec) {
-    Bstr t1(spec.text1), t2(spec.text2), t3(spec.text3);
-    NodeInfo info = {};
-    info.id = spec.id;
-    info.checkState = spec.checkState;
-    info.flags = spec.flags;
-    info.severity = spec.severity;
-    info.extraIcon = spec.extraIcon;
-    info.text1 = t1;
-    info.text2 = t2;
-    info.text3 = t3;
+ListRow* InsertRow(HWND list, const RowSpec& s) {
+    Bstr t1(s.text1), t2(s.text2), t3(s.text3);
+    NodeInfo info = {0, s.id, 0, s.checkState, s.flags, 0, s.extraIcon, s.severity, t1, t2, t3};
     return ZNList_Insert(list, &info);
 }
 
-ListRow* InsertChoiceRow(HWND list, DWORD id, const wchar_t* text1, int n, const Bstr& choices, DWORD checkState) {
+ListRow* InsertChoiceRow(HWND list, DWORD id, int n, const Bstr& choices, DWORD checkState, const wchar_t* text1) {
     Bstr t1(text1);
-    NodeInfo info = {};
-    info.id = id;
-    info.checkState = checkState;
-    info.flags = static_cast<WORD>(ZN_CHOICE_TEXT1 << (n - 1));
+    NodeInfo info = {0, id, 0, checkState, static_cast<WORD>(ZN_CHOICE_TEXT1 << (n - 1))};
     BSTR* texts[3] = {&info.text1, &info.text2, &info.text3};
-    if (n != 1) info.text1 = t1;
+    info.text1 = t1;
     *texts[n - 1] = choices;
     return ZNList_Insert(list, &info);
 }
 
-void SetColumn(HWND list, DWORD id, DWORD column, const wchar_t* text) {
-    Bstr b(text);
-    ZNList_SetHeaderColumn(list, id, column, b);
+void SetColumn(HWND list, DWORD id, DWORD column, const wchar_t* text) { ZNList_SetHeaderColumn(list, id, column, Bstr(text)); }
+
+void SetState(HWND list, DWORD id, DWORD checkState) {
+    NodeInfo update = {0, id, ZN_CHANGE_CHECK, checkState};
+    ZNList_UpdateItem(list, &update, 0);
 }
 
-ListRow* RowAt(HWND list, int index) {
-    return reinterpret_cast<ListRow*>(SendMessageA(list, LB_GETITEMDATA, index, 0));
+std::wstring ColumnText(const ListRow* row, size_t column) {
+    size_t count = row->columnTexts.begin ? row->columnTexts.end - row->columnTexts.begin : 0;
+    return column >= 1 && column <= count ? TextOf(row->columnTexts.begin[column - 1]) : L"<none>";
 }
+
+std::vector<DWORD> ShownIds(HWND list) {
+    std::vector<DWORD> ids;
+    for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) ids.push_back(ShownRow(list, i)->id);
+    return ids;
+}
+
+int IndexOf(HWND list, const ListRow* row) { return (int)SendMessageA(list, LB_FINDSTRING, -1, (LPARAM)row); }
 
 RECT ItemRect(HWND list, int index) {
     RECT r = {};
@@ -45,50 +45,47 @@ RECT ItemRect(HWND list, int index) {
     return r;
 }
 
-int IndexOf(HWND list, const ListRow* row) {
-    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i)
-        if (RowAt(list, i) == row) return i;
-    return -1;
-}
-
-HWND HeaderParentOf(HWND host) { return GetDlgItem(host, HostWindow::kListId + 2); }
-HWND HeaderOf(HWND host) { return GetDlgItem(HeaderParentOf(host), HostWindow::kListId + 1); }
-HWND EditorOf(HWND list) { return GetDlgItem(list, ZN_EDITOR_ID); }
-
 int ColumnWidth(HWND header, int column) {
-    HDITEMA item = {};
-    item.mask = HDI_WIDTH;
+    HDITEMA item = {HDI_WIDTH};
     return SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item)) ? item.cxy : -1;
 }
 
 void SetColumnWidth(HWND header, int column, int width) {
-    HDITEMA item = {};
-    item.mask = HDI_WIDTH;
-    item.cxy = width;
+    HDITEMA item = {HDI_WIDTH, width};
     SendMessageA(header, HDM_SETITEMA, column, reinterpret_cast<LPARAM>(&item));
 }
 
+void Notify(HWND header, UINT code, int item, int button, HDITEMA* hd) {
+    NMHEADERA note = {{header, HostWindow::kListId + 1, code}, item, button, hd};
+    SendMessageA(GetParent(header), WM_NOTIFY, note.hdr.idFrom, reinterpret_cast<LPARAM>(&note));
+}
+
 HFONT ListFont(int weight) {
+    static HFONT fonts[2] = {};
+    HFONT& font = fonts[weight == 700];
+    if (font) return font;
     HDC dc = CreateCompatibleDC(nullptr);
-    LOGFONTA font = {};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-    font.lfHeight = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    font.lfWeight = weight;
-    font.lfQuality = PROOF_QUALITY;
+    LOGFONTA lf = {};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    lf.lfHeight = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    lf.lfWeight = weight;
+    lf.lfQuality = PROOF_QUALITY;
     DeleteDC(dc);
-    return CreateFontIndirectA(&font);
+    return font = CreateFontIndirectA(&lf);
+}
+
+int TextWidth(const std::string& text, int weight) {
+    static HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, ListFont(weight));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
 }
 
 void Capture::Make(int width, int height) {
     width_ = width;
     height_ = height;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 24}};
     void* bits = nullptr;
     bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     bits_ = static_cast<BYTE*>(bits);
@@ -96,17 +93,15 @@ void Capture::Make(int width, int height) {
     old_ = SelectObject(dc_, bitmap_);
 }
 
-Capture::Capture(HWND window) {
+Capture::Capture(HWND window, bool screen) {
     RECT client;
     GetClientRect(window, &client);
     Make(client.right, client.bottom);
-    // From the screen, so that child windows (the editor) show as the user sees them.
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    HDC screen = GetDC(nullptr);
-    BitBlt(dc_, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    GdiFlush();
+    POINT origin = screen ? HostWindow::ToScreen(window, 0, 0) : POINT{0, 0};
+    HWND from = screen ? nullptr : window;
+    HDC source = GetDC(from);
+    BitBlt(dc_, 0, 0, width_, height_, source, origin.x, origin.y, SRCCOPY);
+    ReleaseDC(from, source);
 }
 
 Capture::Capture(int width, int height) {
@@ -128,19 +123,19 @@ COLORREF Capture::At(int x, int y) const {
     return RGB(p[2], p[1], p[0]);
 }
 
+void Capture::Text(const std::string& text, RECT r, UINT format, HFONT font) {
+    HGDIOBJ old = SelectObject(dc_, font);
+    SetTextColor(dc_, GetSysColor(COLOR_WINDOWTEXT));
+    std::string copy = text;
+    DrawTextExA(dc_, &copy[0], -1, &r, format, nullptr);
+    SelectObject(dc_, old);
+}
+
 bool Capture::SaveBmp(const std::string& path) const {
     GdiFlush();
-    int stride = (width_ * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width_;
-    info.biHeight = -height_;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + stride * height_;
+    DWORD stride = (width_ * 3 + 3) & ~3, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    BITMAPFILEHEADER file = {0x4D42, offset + stride * height_, 0, 0, offset};
+    BITMAPINFOHEADER info = {sizeof info, width_, -height_, 1, 24};
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return false;
     std::fwrite(&file, sizeof file, 1, out);
@@ -149,48 +144,39 @@ bool Capture::SaveBmp(const std::string& path) const {
     return std::fclose(out) == 0;
 }
 
-ImageStrip::ImageStrip() {
-    bitmap_ = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA("ZnTreeCt.dll"), MAKEINTRESOURCEA(226), IMAGE_BITMAP,
-                                              0, 0, LR_CREATEDIBSECTION));
-    dc_ = CreateCompatibleDC(nullptr);
-    old_ = SelectObject(dc_, bitmap_);
-}
+ImageStrip::ImageStrip()
+    : bitmap(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA("ZnTreeCt.dll"), MAKEINTRESOURCEA(226), IMAGE_BITMAP, 0,
+                                             0, LR_CREATEDIBSECTION))),
+      dc(CreateCompatibleDC(nullptr)), old(SelectObject(dc, bitmap)) {}
 
 ImageStrip::~ImageStrip() {
-    SelectObject(dc_, old_);
-    DeleteDC(dc_);
-    DeleteObject(bitmap_);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
 }
 
-COLORREF ImageStrip::At(int image, int x, int y) const { return GetPixel(dc_, image * 18 + x, y); }
-
-namespace {
-std::string Where(int x, int y, COLORREF got, COLORREF want) {
-    char text[96];
-    std::snprintf(text, sizeof text, "(%d,%d) is %06lx, expected %06lx", x, y, static_cast<unsigned long>(got),
-                  static_cast<unsigned long>(want));
-    return text;
+template <typename Want>
+std::string Compare(const Capture& shot, int x, int y, int width, int height, Want want) {
+    for (int dy = 0; dy < height; ++dy)
+        for (int dx = 0; dx < width; ++dx)
+            if (shot.At(x + dx, y + dy) != want(dx, dy)) {
+                char text[80];
+                std::snprintf(text, sizeof text, "(%d,%d) is %06lx, expected %06lx", x + dx, y + dy,
+                              (unsigned long)shot.At(x + dx, y + dy), (unsigned long)want(dx, dy));
+                return text;
+            }
+    return "";
 }
-}  // namespace
 
 std::string CompareImage(const Capture& shot, const ImageStrip& strip, int image, int x, int y, COLORREF background) {
-    for (int dy = 0; dy < 18; ++dy)
-        for (int dx = 0; dx < 18; ++dx) {
-            COLORREF want = strip.At(image, dx, dy);
-            if (want == ImageStrip::kTransparent) want = background;
-            COLORREF got = shot.At(x + dx, y + dy);
-            if (got != want) return Where(x + dx, y + dy, got, want);
-        }
-    return "";
+    return Compare(shot, x, y, 18, 18, [&](int dx, int dy) {
+        COLORREF c = GetPixel(strip.dc, image * 18 + dx, dy);
+        return c == RGB(0, 255, 255) ? background : c;
+    });
 }
 
 std::string CompareRegion(const Capture& shot, int x, int y, const Capture& reference, int width, int height) {
-    for (int dy = 0; dy < height; ++dy)
-        for (int dx = 0; dx < width; ++dx) {
-            COLORREF got = shot.At(x + dx, y + dy), want = reference.At(dx, dy);
-            if (got != want) return Where(x + dx, y + dy, got, want);
-        }
-    return "";
+    return Compare(shot, x, y, width, height, [&](int dx, int dy) { return reference.At(dx, dy); });
 }
 
 }  // namespace host

@@ -1,8 +1,6 @@
-// Helpers for driving and reading back list controls: rows, header lookups, the DLL's image
-// strip, the list's fonts rebuilt as a host would see them, and window captures.
+// One rig for the list tests: a host with a list, rows made and read back as a host does,
+// header look-ups, the list's fonts, window captures and the DLL's image strip.
 #pragma once
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
@@ -15,66 +13,76 @@ struct RowSpec {
     const wchar_t* text1;
     DWORD checkState = ZN_UNCHECKED;
     WORD flags = 0;
-    DWORD severity = 0;
-    DWORD extraIcon = 0;
-    const wchar_t* text2 = nullptr;
-    const wchar_t* text3 = nullptr;
+    DWORD severity = 0, extraIcon = 0;
+    const wchar_t *text2 = nullptr, *text3 = nullptr;
 };
 ListRow* InsertRow(HWND list, const RowSpec& spec);
-// Inserts a row whose text `n` (1..3) is the given choice list.
-ListRow* InsertChoiceRow(HWND list, DWORD id, const wchar_t* text1, int n, const Bstr& choices, DWORD checkState);
+ListRow* InsertChoiceRow(HWND list, DWORD id, int n, const Bstr& choices, DWORD checkState = ZN_UNCHECKED,
+                         const wchar_t* text1 = L"row");
 void SetColumn(HWND list, DWORD id, DWORD column, const wchar_t* text);
-ListRow* RowAt(HWND list, int index);
-RECT ItemRect(HWND list, int index);
+void SetState(HWND list, DWORD id, DWORD checkState);  // by update: the only way to a partly checked row
+std::wstring ColumnText(const ListRow* row, size_t column);
+inline const ListRow* ShownRow(HWND list, LRESULT i) { return (const ListRow*)SendMessageA(list, LB_GETITEMDATA, i, 0); }
+inline DWORD SelectedId(HWND list) { return ShownRow(list, SendMessageA(list, LB_GETCURSEL, 0, 0))->id; }
+std::vector<DWORD> ShownIds(HWND list);
 int IndexOf(HWND list, const ListRow* row);
-
-HWND HeaderParentOf(HWND host);
-HWND HeaderOf(HWND host);
+RECT ItemRect(HWND list, int index);
+inline HWND HeaderParentOf(HWND host) { return GetDlgItem(host, HostWindow::kListId + 2); }
+inline HWND HeaderOf(HWND host) { return GetDlgItem(HeaderParentOf(host), HostWindow::kListId + 1); }
 int ColumnWidth(HWND header, int column);
 void SetColumnWidth(HWND header, int column, int width);
-HWND EditorOf(HWND list) ;
+void Notify(HWND header, UINT code, int item, int button = 0, HDITEMA* hd = nullptr);  // as the header tells its parent
 
-// The list's 9-point fonts (weight 400 or 700), made as the library makes them.
-HFONT ListFont(int weight);
+struct ListHost {
+    HostWindow host;
+    HWND list = host.MakeList(10, 40, 520, 420);
+    ~ListHost() { ZNList_Destroy(list); }
+    HWND header() const { return HeaderOf(host.window()); }
+    HWND editor() const { return GetDlgItem(list, ZN_EDITOR_ID); }
+    void Show(int column = 0, int descending = 0) {
+        ZNList_Refresh(list, column, descending);
+        host.Repaint(list);
+        host.notifications.clear();
+        host.commands.clear();
+    }
+};
 
-// A 24-bit picture of a window's client area (or of any DC), read pixel by pixel.
+HFONT ListFont(int weight);  // the list's 9-point fonts (400 or 700), shared, never freed
+int TextWidth(const std::string& text, int weight = 400);
+
+// A 24-bit picture of a window's client area as the screen shows it (with child windows), or as
+// drawn so far into the window's own DC, or a white canvas.
 class Capture {
 public:
-    Capture(HWND window);              // the window's client area as the screen shows it
-    Capture(int width, int height);    // a white canvas to draw references on
+    explicit Capture(HWND window, bool screen = true);
+    Capture(int width, int height);
     ~Capture();
     Capture(const Capture&) = delete;
-    Capture& operator=(const Capture&) = delete;
     HDC dc() const { return dc_; }
     COLORREF At(int x, int y) const;
-    int width() const { return width_; }
-    int height() const { return height_; }
+    void Text(const std::string& text, RECT r, UINT format, HFONT font = ListFont(400));
     bool SaveBmp(const std::string& path) const;
+    int width_ = 0, height_ = 0;
 private:
     void Make(int width, int height);
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ old_ = nullptr;
     BYTE* bits_ = nullptr;
-    int width_ = 0, height_ = 0;
 };
 
 // The DLL's image strip (bitmap 226, 18 x 18 images); cyan marks transparent pixels.
-class ImageStrip {
-public:
+struct ImageStrip {
     ImageStrip();
     ~ImageStrip();
-    COLORREF At(int image, int x, int y) const;
-    static constexpr COLORREF kTransparent = RGB(0, 255, 255);
-private:
-    HBITMAP bitmap_;
-    HDC dc_;
-    HGDIOBJ old_;
+    HBITMAP bitmap;
+    HDC dc;
+    HGDIOBJ old;
 };
-
-// First mismatch of image `image` drawn at (x, y) of the capture over `background`; empty when equal.
-std::string CompareImage(const Capture& shot, const ImageStrip& strip, int image, int x, int y, COLORREF background);
-// First mismatch between a region of the capture at (x, y) and the reference at (0, 0).
+// First mismatch against image `image` drawn at (x, y) over `background`, or of a region against
+// a reference at (0, 0); empty when equal.
+std::string CompareImage(const Capture& shot, const ImageStrip& strip, int image, int x, int y,
+                         COLORREF background = RGB(255, 255, 255));
 std::string CompareRegion(const Capture& shot, int x, int y, const Capture& reference, int width, int height);
 
 }  // namespace host

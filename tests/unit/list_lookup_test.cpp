@@ -17,7 +17,6 @@ using namespace zn;
 
 namespace {
 
-// The first row with the id, walking the chain from its head.
 ListRow* FirstInChain(ListRow* head, DWORD id) {
     for (ListRow* row = head; row; row = row->next)
         if (row->id == id) return row;
@@ -29,8 +28,7 @@ TEST(ListRowIndex, FindsTheFirstRowOfEachIdAsTheChainWalkDoes) {
     for (int size : {0, 1, 5, 47, 48, 49, 1000, 20000}) {
         std::vector<ListRow> rows(static_cast<size_t>(size));
         RowIndex index;
-        // Few distinct ids for some sizes (many duplicates), sparse 32-bit ids for others.
-        DWORD spread = size % 2 ? 7u : 0xFFFFFFFFu;
+        DWORD spread = size % 2 ? 7u : 0xFFFFFFFFu;  // many duplicates, or sparse 32-bit ids
         for (size_t i = 0; i < rows.size(); ++i) {
             rows[i] = ListRow{};
             rows[i].id = std::uniform_int_distribution<DWORD>(0, spread)(random);
@@ -38,9 +36,8 @@ TEST(ListRowIndex, FindsTheFirstRowOfEachIdAsTheChainWalkDoes) {
             ASSERT_TRUE(index.Add(&rows[i]));
         }
         ListRow* head = rows.empty() ? nullptr : &rows[0];
-        for (const ListRow& row : rows) ASSERT_EQ(index.Find(row.id), FirstInChain(head, row.id));
-        for (int probe = 0; probe < 2000; ++probe) {
-            DWORD id = std::uniform_int_distribution<DWORD>(0, spread)(random);
+        for (int probe = 0; probe < 2000 + size; ++probe) {
+            DWORD id = probe < size ? rows[probe].id : std::uniform_int_distribution<DWORD>(0, spread)(random);
             ASSERT_EQ(index.Find(id), FirstInChain(head, id)) << "id " << id << " of " << size << " rows";
         }
         index.Clear();
@@ -48,8 +45,8 @@ TEST(ListRowIndex, FindsTheFirstRowOfEachIdAsTheChainWalkDoes) {
     }
 }
 
-// RowComparer written out plainly: the severity as decimal text, texts folded A-Z only,
-// empty texts first, the second key on a tie.
+// RowComparer written out plainly: severities as decimal text, texts folded A-Z only, empty
+// texts first, the second key on a tie.
 std::wstring Folded(const TextField& f) {
     std::wstring text = text::Wide(f) ? std::wstring(text::Wide(f), text::Length(f)) : std::wstring();
     text = text.substr(0, text.find(L'\0'));
@@ -64,8 +61,7 @@ int CompareTexts(const TextField& a, const TextField& b) {
     return x == y ? 0 : x < y ? -1 : 1;
 }
 int CompareSeverities(DWORD a, DWORD b) {
-    std::wstring x = std::to_wstring(static_cast<long>(static_cast<LONG>(a)));
-    std::wstring y = std::to_wstring(static_cast<long>(static_cast<LONG>(b)));
+    std::wstring x = std::to_wstring(static_cast<LONG>(a)), y = std::to_wstring(static_cast<LONG>(b));
     return x == y ? 0 : x < y ? -1 : 1;
 }
 bool PlainComesBefore(const ListRow* a, const ListRow* b, int column, int descending) {
@@ -97,20 +93,17 @@ TEST(ListRowOrder, SortingGivesTheOrderOfThePlainComparerTiesIncluded) {
         ASSERT_TRUE(columns::GrowTo(row.columnTexts, random() % 4, word));
         text::Release(word);
     }
-    for (int column = 0; column <= 4; ++column) {
-        for (int descending = 0; descending <= 1; ++descending) {
+    for (int column = 0; column <= 4; ++column)
+        for (int descending = 0; descending <= 1; ++descending)
             for (size_t count : {size_t{0}, size_t{1}, size_t{17}, rows.size()}) {
                 std::vector<ListRow*> expected, sorted;
                 for (size_t i = 0; i < count; ++i) expected.push_back(&rows[i]);
                 sorted = expected;
-                std::sort(expected.begin(), expected.end(), [=](const ListRow* a, const ListRow* b) {
-                    return PlainComesBefore(a, b, column, descending);
-                });
+                std::sort(expected.begin(), expected.end(),
+                          [=](const ListRow* a, const ListRow* b) { return PlainComesBefore(a, b, column, descending); });
                 SortRows(sorted.data(), sorted.size(), column, descending);
                 ASSERT_EQ(sorted, expected) << "column " << column << ", descending " << descending << ", " << count << " rows";
             }
-        }
-    }
     for (ListRow& row : rows) {
         for (TextField& slot : row.texts) text::Release(slot);
         columns::Free(row.columnTexts);
@@ -118,30 +111,21 @@ TEST(ListRowOrder, SortingGivesTheOrderOfThePlainComparerTiesIncluded) {
     EXPECT_EQ(text::LiveBlocks(), blocks);
 }
 
-// Fonts as the list makes them, and a few others that a width table must either match or refuse.
-HFONT MakeFont(int points, int weight, BYTE italic, const char* face) {
-    HDC screen = GetDC(nullptr);
-    LOGFONTA font = {};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-    font.lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    font.lfWeight = weight;
-    font.lfItalic = italic;
-    font.lfQuality = PROOF_QUALITY;
-    if (face) lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
-    ReleaseDC(nullptr, screen);
-    return CreateFontIndirectA(&font);
-}
-
 TEST(ListTextWidths, SumsEqualTheMeasuredExtentWheneverTheTableIsUsed) {
     std::mt19937 random(3);
     struct Case { int points, weight; BYTE italic; const char* face; bool listFont; };
     const Case cases[] = {{9, 400, 0, nullptr, true}, {9, 700, 0, nullptr, true}, {12, 400, 1, nullptr, false},
                           {8, 700, 1, "Courier New", false}, {20, 400, 0, "Times New Roman", false}};
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    for (const Case& c : cases) {
-        HFONT font = MakeFont(c.points, c.weight, c.italic, c.face);
-        ASSERT_NE(font, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (const Case& c : cases) {  // the list's fonts, and others a table must match or refuse
+        LOGFONTA lf = {};
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+        lf.lfHeight = -MulDiv(c.points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+        lf.lfWeight = c.weight;
+        lf.lfItalic = c.italic;
+        lf.lfQuality = PROOF_QUALITY;
+        if (c.face) lstrcpynA(lf.lfFaceName, c.face, LF_FACESIZE);
+        HFONT font = CreateFontIndirectA(&lf);
         HGDIOBJ old = SelectObject(dc, font);
         TextWidths table;
         table.Prepare(dc);
@@ -149,7 +133,6 @@ TEST(ListTextWidths, SumsEqualTheMeasuredExtentWheneverTheTableIsUsed) {
         if (table.Exact()) {
             for (int n = 0; n < 3000; ++n) {
                 std::string text(random() % 80, ' ');
-                // Printable ASCII mostly, sometimes any byte but NUL.
                 for (char& ch : text) ch = static_cast<char>(n % 3 ? 32 + random() % 95 : 1 + random() % 255);
                 if (n % 50 == 0) text = std::string(static_cast<size_t>(random() % 400), static_cast<char>('A' + n % 26));
                 SIZE size = {};
@@ -161,7 +144,6 @@ TEST(ListTextWidths, SumsEqualTheMeasuredExtentWheneverTheTableIsUsed) {
         DeleteObject(font);
     }
     DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
 }
 
 }  // namespace
