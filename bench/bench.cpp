@@ -135,6 +135,12 @@ void Print(FILE* out, const Run& run) {
                           p.theirs / (p.ours > 1e-6 ? p.ours : 1e-6));
         std::fprintf(out, "| %s | %s%.4f | %s | %s |\n", p.name.c_str(), p.oursCapped ? "> " : "", p.ours, theirs, ratio);
     }
+    if (run.oursBytesPerItem <= 0) {
+        std::fprintf(out, "\nMemory per item: not measured at this size (records need %.0f bytes)\n",
+                     run.recordBytesPerItem);
+        std::fflush(out);
+        return;
+    }
     std::fprintf(out, "\nMemory per item: ZnTreeCt %.0f bytes (records need %.0f)", run.oursBytesPerItem,
                  run.recordBytesPerItem);
     if (run.theirsBytesPerItem > 0) std::fprintf(out, ", common control %.0f bytes", run.theirsBytesPerItem);

@@ -52,7 +52,7 @@ void RunOurs(const Rows& r, Run& run) {
     ZNList_AddHeaderColumn(list, L"Third", 0);
     run.phases[0].ours = Seconds() - t;
 
-    SIZE_T before = PrivateBytes();
+    SIZE_T before = Measured(r.name.size()) ? PrivateBytes() : 0;
     t = Seconds();
     for (size_t i = 0; i < r.name.size(); ++i) {
         NodeInfo info = {};
@@ -74,7 +74,8 @@ void RunOurs(const Rows& r, Run& run) {
     t = Seconds();
     ZNList_Refresh(list, 0, 0);
     run.phases[3].ours = Seconds() - t;
-    run.oursBytesPerItem = static_cast<double>(PrivateBytes() - before) / static_cast<double>(r.name.size());
+    if (Measured(r.name.size()))
+        run.oursBytesPerItem = static_cast<double>(PrivateBytes() - before) / static_cast<double>(r.name.size());
 
     // A click on the second column's header, as the header reports it to its parent.
     HWND band = GetDlgItem(host.window, 302);
@@ -121,7 +122,7 @@ void RunTheirs(const Rows& r, Run& run, double budget) {
     }
     run.phases[0].theirs = Seconds() - t;
 
-    SIZE_T before = PrivateBytes();
+    SIZE_T before = Measured(r.name.size()) ? PrivateBytes() : 0;
     SendMessageW(view, WM_SETREDRAW, FALSE, 0);
     Capped insert(budget);
     size_t inserted = 0;
@@ -153,7 +154,8 @@ void RunTheirs(const Rows& r, Run& run, double budget) {
     SendMessageW(view, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(&CompareRows));
     for (int c = 0; c < 4; ++c) SendMessageW(view, LVM_SETCOLUMNWIDTH, c, LVSCW_AUTOSIZE);
     run.phases[3].theirs = Seconds() - t;
-    run.theirsBytesPerItem = static_cast<double>(PrivateBytes() - before) / static_cast<double>(r.name.size());
+    if (Measured(r.name.size()))
+        run.theirsBytesPerItem = static_cast<double>(PrivateBytes() - before) / static_cast<double>(r.name.size());
 
     t = Seconds();
     sortColumn = 2;

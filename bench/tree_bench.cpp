@@ -57,7 +57,7 @@ struct Capped {
 void RunOurs(const Shape& s, Run& run) {
     Host host;
     host.tree = CreateTree(host.window, 100, 200);
-    SIZE_T before = PrivateBytes();
+    SIZE_T before = Measured(s.parent.size()) ? PrivateBytes() : 0;
     double t = Seconds();
     for (size_t i = 0; i < s.parent.size(); ++i) {
         NodeInfo info = {};
@@ -83,7 +83,8 @@ void RunOurs(const Shape& s, Run& run) {
         }
     }
     run.phases[2].ours = Seconds() - t;
-    run.oursBytesPerItem = static_cast<double>(PrivateBytes() - before) / static_cast<double>(s.parent.size());
+    if (Measured(s.parent.size()))
+        run.oursBytesPerItem = static_cast<double>(PrivateBytes() - before) / static_cast<double>(s.parent.size());
 
     t = Seconds();
     RepaintNow(host.tree);
@@ -120,7 +121,7 @@ void RunTheirs(const Shape& s, Run& run, double budget) {
                                 WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_CHECKBOXES,
                                 10, 30, 760, 580, host.window, nullptr, nullptr, nullptr);
     std::vector<HTREEITEM> items(s.parent.size());
-    SIZE_T before = PrivateBytes();
+    SIZE_T before = Measured(s.parent.size()) ? PrivateBytes() : 0;
     SendMessageW(view, WM_SETREDRAW, FALSE, 0);
     Capped insert(budget);
     for (size_t i = 0; i < s.parent.size() && !insert.Over(i); ++i) {
@@ -141,7 +142,8 @@ void RunTheirs(const Shape& s, Run& run, double budget) {
         if (s.hasChildren[i] && items[i])
             SendMessageW(view, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(items[i]));
     expand.Into(run.phases[2]);
-    run.theirsBytesPerItem = static_cast<double>(PrivateBytes() - before) / static_cast<double>(s.parent.size());
+    if (Measured(s.parent.size()))
+        run.theirsBytesPerItem = static_cast<double>(PrivateBytes() - before) / static_cast<double>(s.parent.size());
 
     double t = Seconds();
     SendMessageW(view, WM_SETREDRAW, TRUE, 0);
