@@ -161,19 +161,19 @@ size_t HostWindow::CountNotifications(WORD code) const {
     return n;
 }
 
-TreeNode* Insert(HWND tree, const NodeSpec& spec) {
-    Bstr t1(spec.text1), t2(spec.text2), t3(spec.text3);
+TreeNode* Insert(HWND tree, const NodeSpec& wanted) {
+    Bstr t1(wanted.text1), t2(wanted.text2), t3(wanted.text3);
     NodeInfo info = {};
-    info.id = spec.id;
-    info.parentId = spec.parentId;
-    info.checkState = spec.checkState;
-    info.flags = spec.flags;
-    info.severity = spec.severity;
-    info.extraIcon = spec.extraIcon;
+    info.id = wanted.id;
+    info.parentId = wanted.parentId;
+    info.checkState = wanted.checkState;
+    info.flags = wanted.flags;
+    info.severity = wanted.severity;
+    info.extraIcon = wanted.extraIcon;
     info.text1 = t1;
     info.text2 = t2;
     info.text3 = t3;
-    return Sorted_Insert(tree, &info, spec.groupKey);
+    return Sorted_Insert(tree, &info, wanted.groupKey);
 }
 
 std::vector<DWORD> ChainIds(HWND tree) {

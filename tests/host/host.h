@@ -102,7 +102,7 @@ struct NodeSpec {
     const wchar_t* text2 = nullptr;
     const wchar_t* text3 = nullptr;
 };
-TreeNode* Insert(HWND tree, const NodeSpec& spec);
+TreeNode* Insert(HWND tree, const NodeSpec& wanted);
 // The ids of the chain in order, and of the list box's rows in order.
 std::vector<DWORD> ChainIds(HWND tree);
 std::vector<DWORD> RowIds(HWND listBox);

@@ -139,17 +139,17 @@ TEST(ListSizing, RefreshGivesTheWidthsOfMeasuringEveryRow) {
         for (int i = 0; i < rows; ++i) {
             std::wstring texts[3];
             for (auto& t : texts) t = pool[random() % poolSize];
-            RowSpec spec{static_cast<DWORD>(random() % (rows / 2)), texts[0].c_str()};  // duplicate ids
-            spec.text2 = random() % 2 ? texts[1].c_str() : nullptr;
-            spec.text3 = spec.text2 && random() % 2 ? texts[2].c_str() : nullptr;
-            spec.flags = static_cast<WORD>(random() % 16) & (ZN_BOLD_TEXT1 | ZN_BOLD_TEXT2 | ZN_BOLD_TEXT3);
-            spec.checkState = random() % 3 ? ZN_UNCHECKED : ZN_CHECK_DISABLED;
-            spec.severity = random() % 4;
-            ASSERT_NE(InsertRow(h.list, spec), nullptr);
-            int pictures = 2 + (spec.checkState != ZN_CHECK_DISABLED ? 20 : 0);  // no icon lists attached
-            const wchar_t* shown[3] = {spec.text1, spec.text2, spec.text3};
+            RowSpec wanted{static_cast<DWORD>(random() % (rows / 2)), texts[0].c_str()};  // duplicate ids
+            wanted.text2 = random() % 2 ? texts[1].c_str() : nullptr;
+            wanted.text3 = wanted.text2 && random() % 2 ? texts[2].c_str() : nullptr;
+            wanted.flags = static_cast<WORD>(random() % 16) & (ZN_BOLD_TEXT1 | ZN_BOLD_TEXT2 | ZN_BOLD_TEXT3);
+            wanted.checkState = random() % 3 ? ZN_UNCHECKED : ZN_CHECK_DISABLED;
+            wanted.severity = random() % 4;
+            ASSERT_NE(InsertRow(h.list, wanted), nullptr);
+            int pictures = 2 + (wanted.checkState != ZN_CHECK_DISABLED ? 20 : 0);  // no icon lists attached
+            const wchar_t* shown[3] = {wanted.text1, wanted.text2, wanted.text3};
             for (int n = 0; n < 3 && shown[n]; ++n)
-                width[0] = std::max(width[0], pictures + TextWidth(Narrow(shown[n]), spec.flags & (ZN_BOLD_TEXT1 << n) ? 700 : 400));
+                width[0] = std::max(width[0], pictures + TextWidth(Narrow(shown[n]), wanted.flags & (ZN_BOLD_TEXT1 << n) ? 700 : 400));
         }
         for (const ListRow* row = ZNList_GetListHead(h.list); row; row = row->next)  // to the first row of each id
             for (DWORD k = 1; k <= 3; ++k)
@@ -185,11 +185,11 @@ TEST(ListLargeRefresh, ThousandsOfRowsOfMixedHeightsShowFromTheTopWithTheirHeigh
     ZNList_AddHeaderColumn(h.list, L"One", 0);
     std::mt19937 random(9);
     for (int i = 0; i < 3000; ++i) {
-        RowSpec spec{static_cast<DWORD>(random() % 1000), random() % 4 ? L"text" : nullptr};
-        spec.text2 = random() % 2 ? L"" : nullptr;
-        spec.text3 = random() % 2 ? L"third" : nullptr;
-        ASSERT_NE(InsertRow(h.list, spec), nullptr);
-        if (i % 3 == 0) SetColumn(h.list, spec.id, 1, random() % 2 ? L"b" : L"A");
+        RowSpec wanted{static_cast<DWORD>(random() % 1000), random() % 4 ? L"text" : nullptr};
+        wanted.text2 = random() % 2 ? L"" : nullptr;
+        wanted.text3 = random() % 2 ? L"third" : nullptr;
+        ASSERT_NE(InsertRow(h.list, wanted), nullptr);
+        if (i % 3 == 0) SetColumn(h.list, wanted.id, 1, random() % 2 ? L"b" : L"A");
     }
     ASSERT_EQ(ZNList_Refresh(h.list, 1, 0), 1);
     EXPECT_EQ(SendMessageA(h.list, LB_GETCOUNT, 0, 0), 3000);

@@ -31,7 +31,7 @@ protected:
         DeleteObject(strip);
     }
     void Build(const std::vector<NodeSpec>& nodes, const V& expand = {}) {
-        for (const NodeSpec& spec : nodes) ASSERT_NE(Insert(tree, spec), nullptr);
+        for (const NodeSpec& wanted : nodes) ASSERT_NE(Insert(tree, wanted), nullptr);
         ASSERT_EQ(RefreshTree(tree, &host.selectedIndex, &host.checkedCount), 1);
         for (DWORD id : expand) ASSERT_EQ(ExpandNode(tree, id, 0), 1);
         host.Pump();

@@ -42,7 +42,7 @@ TEST(TreeInsert, PlacesNodesInDisplayOrder) {
     for (const auto& c : cases) {
         HostWindow host;
         HWND tree = host.MakeTree();
-        for (const NodeSpec& spec : c.nodes) ASSERT_NE(Insert(tree, spec), nullptr) << "node " << spec.id;
+        for (const NodeSpec& wanted : c.nodes) ASSERT_NE(Insert(tree, wanted), nullptr) << "node " << wanted.id;
         EXPECT_EQ(Chain(tree), c.chain);
         EXPECT_EQ(ChainFault(tree), "");
     }
@@ -61,9 +61,9 @@ TEST(TreeInsert, RefusesBadInputAndBringsValuesIntoRange) {
     const DWORD ranges[][4] = {{0, 0, 3, 0}, {4, 3, 3, 3}, {0x10002, 4, 2, 1}, {1, 99, 1, 1}, {7, 2, 3, 2}};
     DWORD id = 100;
     for (const auto& r : ranges) {  // state, severity, then what the node gets
-        NodeSpec spec{id++, 0, L"n", r[0]};
-        spec.severity = r[1];
-        TreeNode* node = Insert(tree, spec);
+        NodeSpec wanted{id++, 0, L"n", r[0]};
+        wanted.severity = r[1];
+        TreeNode* node = Insert(tree, wanted);
         ASSERT_NE(node, nullptr);
         EXPECT_EQ(node->checkState, r[2]);
         EXPECT_EQ(node->severity, r[3]);
@@ -140,7 +140,7 @@ TEST(TreeRefresh, WorksOutShapesAndParentStates) {
     for (size_t c = 0; c < std::size(cases); ++c) {
         HostWindow host;
         HWND tree = host.MakeTree();
-        for (const NodeSpec& spec : cases[c].nodes) Insert(tree, spec);
+        for (const NodeSpec& wanted : cases[c].nodes) Insert(tree, wanted);
         // Refresh writes -1; the paint of row 0 reports 0 to the variable the host forwards.
         LONG refreshSelected = 5;
         host.selectedIndex = 5;
