@@ -42,6 +42,21 @@ struct Run {
     double budget = 0;              // seconds a phase may run before it is stopped
 };
 
+// A phase of the common control that stops once it has used up the budget.
+struct Capped {
+    double start = Seconds(), budget;
+    bool stopped = false;
+    explicit Capped(double b) : budget(b) {}
+    bool Over(size_t i) {
+        if ((i & 63) == 0 && Seconds() - start > budget) stopped = true;
+        return stopped;
+    }
+    void Into(Phase& p) {
+        p.theirs = Seconds() - start;
+        p.theirsCapped = stopped;
+    }
+};
+
 // Runs the tree workload with n nodes; the common control only when `withCommon`.
 Run TreeWorkload(int n, bool withCommon, double budget);
 Run ListWorkload(int n, bool withCommon, double budget);

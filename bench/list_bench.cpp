@@ -28,19 +28,6 @@ Rows MakeRows(int n) {
     return r;
 }
 
-struct Capped {
-    double start = Seconds(), budget;
-    bool stopped = false;
-    explicit Capped(double b) : budget(b) {}
-    bool Over(size_t i) {
-        if ((i & 63) == 0 && Seconds() - start > budget) stopped = true;
-        return stopped;
-    }
-    void Into(Phase& p) {
-        p.theirs = Seconds() - start;
-        p.theirsCapped = stopped;
-    }
-};
 
 void RunOurs(const Rows& r, Run& run) {
     Host host;

@@ -39,21 +39,6 @@ Shape MakeShape(int n) {
     return s;
 }
 
-// A phase of the common control that stops once it has used up the budget.
-struct Capped {
-    double start = Seconds(), budget;
-    bool stopped = false;
-    explicit Capped(double b) : budget(b) {}
-    bool Over(size_t i) {
-        if ((i & 63) == 0 && Seconds() - start > budget) stopped = true;
-        return stopped;
-    }
-    void Into(Phase& p) {
-        p.theirs = Seconds() - start;
-        p.theirsCapped = stopped;
-    }
-};
-
 void RunOurs(const Shape& s, Run& run) {
     Host host;
     host.tree = CreateTree(host.window, 100, 200);

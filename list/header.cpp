@@ -42,14 +42,9 @@ bool RegisterHeaderParentClass(HINSTANCE instance) {
 bool ListControl::MakeHeader() {
     if (!IsWindow(headerParent)) {
         if (!RegisterHeaderParentClass(instance)) return false;
-        RECT rect;
-        GetWindowRect(listBox, &rect);
-        HWND owner = GetParent(listBox);
-        POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
-        ScreenToClient(owner, &corners[0]);
-        ScreenToClient(owner, &corners[1]);
+        const RECT place = ListBoxPlace();
         headerParent = CreateWindowExA(WS_EX_STATICEDGE, kHeaderParentClass, kHeaderParentClass, 0x52800000,
-                                       corners[0].x, corners[0].y - 20, corners[1].x - corners[0].x, 22, parentWindow,
+                                       place.left, place.top - 20, place.right - place.left, 22, parentWindow,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(listBoxId + 2)), instance, nullptr);
         if (!IsWindow(headerParent)) {
             headerParent = nullptr;

@@ -123,15 +123,21 @@ LRESULT ListControl::ListBoxMessage(HWND window, UINT message, WPARAM wParam, LP
     return result;
 }
 
+RECT ListControl::ListBoxPlace() const {
+    RECT rect;
+    GetWindowRect(listBox, &rect);
+    HWND owner = GetParent(listBox);
+    POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
+    ScreenToClient(owner, &corners[0]);
+    ScreenToClient(owner, &corners[1]);
+    return {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
 void ListControl::RelayoutList() {
     if (IsWindow(headerParent)) {
-        RECT rect;
-        GetWindowRect(listBox, &rect);
-        HWND owner = GetParent(listBox);
-        POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
-        ScreenToClient(owner, &corners[0]);
-        ScreenToClient(owner, &corners[1]);
-        SetWindowPos(headerParent, nullptr, corners[0].x, corners[0].y - 20, corners[1].x - corners[0].x, 20,
+        // The header band is the 20 pixels directly above the list box, as wide as it.
+        const RECT place = ListBoxPlace();
+        SetWindowPos(headerParent, nullptr, place.left, place.top - 20, place.right - place.left, 20,
                      SWP_NOZORDER | SWP_SHOWWINDOW);
     }
     UpdateHorizontalExtent();

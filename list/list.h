@@ -67,6 +67,7 @@ public:
     LRESULT OnCharToItem(WPARAM wParam, LPARAM lParam);
     LRESULT ListBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void RelayoutList();
+    RECT ListBoxPlace() const;  // the list box's rectangle in its parent's client coordinates
 
     // Editor.
     HWND BuildEditor(ListRow* row);
