@@ -41,7 +41,11 @@ HWND ListControl::BuildEditor(ListRow* row) {
     }
     const TextField& choices = row->texts[n];
     ChoicesOf table(text::ParseChoices(choices));
-    if (!table) return nullptr;
+    if (!table) {
+        // A choice cell that holds no choice list offers nothing: the emptied editor serves no row.
+        SetWindowLongPtrA(editorWindow, GWLP_USERDATA, 0);
+        return nullptr;
+    }
     SIZE size = MeasureChoices(choices);
     SetWindowPos(editorWindow, nullptr, 0, 0, size.cx, kEditorHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The size changed behind editorRect's back: the next placing must move it.

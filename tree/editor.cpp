@@ -69,7 +69,11 @@ HWND TreeControl::BuildEditor(TreeNode* node) {
     if (line < 0) return nullptr;
     const TextField& text = node->texts[line];
     ChoiceTable* table = text::ParseChoices(text);
-    if (!table) return nullptr;
+    if (!table) {
+        // A choice line that holds no choice list offers nothing: the emptied editor serves no node.
+        SetWindowLongPtrA(editorWindow, GWLP_USERDATA, 0);
+        return nullptr;
+    }
 
     SIZE size = MeasureChoices(text);
     RECT now;

@@ -151,9 +151,14 @@ void TreeControl::DrawChoiceLookAlike(const DRAWITEMSTRUCT* item, TreeNode* node
 }
 
 void TreeControl::PlaceEditor(const DRAWITEMSTRUCT* item, TreeNode* node, int line, int textX) {
-    if (!editorWindow || reinterpret_cast<TreeNode*>(GetWindowLongPtrA(editorWindow, GWLP_USERDATA)) != node)
-        BuildEditor(node);
-    if (!editorWindow) return;
+    if (!editorWindow || reinterpret_cast<TreeNode*>(GetWindowLongPtrA(editorWindow, GWLP_USERDATA)) != node) {
+        // Shown over a line it cannot offer, the editor would be hidden again by the row it last
+        // served, and each hiding would repaint the list box for ever.
+        if (!BuildEditor(node)) {
+            if (editorWindow) ShowWindow(editorWindow, SW_HIDE);
+            return;
+        }
+    }
 
     RECT client;
     GetClientRect(listBox, &client);

@@ -128,7 +128,8 @@ void HostWindow::Pump(int rounds) {
     MSG msg;
     for (int i = 0; i < rounds; ++i) {
         bool any = false;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        // Bounded, so that a control that keeps repainting itself fails a test instead of hanging it.
+        for (int n = 0; n < 2000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
             any = true;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);

@@ -1,8 +1,8 @@
 // Long random sessions: a seeded driver plays host calls and user actions against a tree and a
 // list in one host, and after every step checks the chains, the list box's rows, the editors'
 // links, and, against reference models, check states, counts and the sorted row order.
-// ZN_SEED replays a seed, ZN_STEPS sets the length, ZN_SECONDS keeps starting seeds until
-// that many seconds have passed (make soak).
+// ZN_SEED replays a seed, ZN_STEPS sets the length, ZN_TRACE=1 prints every action, ZN_SECONDS
+// keeps starting seeds until that many seconds have passed (make soak).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -110,7 +110,11 @@ public:
 private:
     int Pick(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
     template <class T> T* Any(const std::vector<T*>& v) { return v.empty() ? nullptr : v[Pick(static_cast<int>(v.size()))]; }
-    void Note(const std::string& s) { action_ += s + "; "; }
+    // ZN_TRACE=1 prints each action as it starts, so a step that never returns is named.
+    void Note(const std::string& s) {
+        action_ += s + "; ";
+        if (trace_) std::fprintf(stderr, "%s\n", s.c_str()), std::fflush(stderr);
+    }
     const char* Name(HWND w) const { return w == tree_ ? "tree" : "list"; }
 
     std::vector<TreeNode*> Nodes() const {
@@ -302,6 +306,8 @@ private:
     std::string Check() {
         std::string fault = ChainFault(tree_);
         if (!fault.empty()) return fault;
+        for (HWND w : {tree_, list_})
+            if (GetUpdateRect(w, nullptr, FALSE)) return std::string(Name(w)) + " keeps asking to be repainted";
         std::vector<TreeNode*> nodes = Nodes();
         std::vector<ListRow*> rows = Rows();
         auto has = [](const auto& v, const void* p) { return std::find(v.begin(), v.end(), p) != v.end(); };
@@ -348,6 +354,7 @@ private:
     int sortColumn_ = 0, descending_ = 0;
     bool checkOrder_ = false;
     std::string action_;
+    const bool trace_ = EnvNumber("ZN_TRACE", 0) != 0;
 };
 
 }  // namespace
@@ -364,6 +371,10 @@ TEST(Session, RandomHostAndUserActionsKeepBothControlsSound) {
             ASSERT_EQ(session.Step(), "") << "seed " << seed << " (replay with ZN_SEED=" << seed
                                           << " ZN_STEPS=" << i + 1 << "), step " << i << ": " << session.action();
         ++sessions;
+        if (seconds > 0)  // a long run reports each seed as it ends, so a stall names its seed
+            std::printf("seed %u: %ld steps, %.0f s so far\n", seed, steps,
+                        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()),
+                std::fflush(stdout);
         ++seed;
     } while (!replay && std::chrono::steady_clock::now() - start < std::chrono::seconds(seconds));
     std::printf("%ld sessions, %ld steps in %.0f s\n", sessions, played,
@@ -389,5 +400,36 @@ TEST(Session, ClearingTheTreeUnlinksItsEditor) {
     // A choice after the clear reaches nothing.
     SendMessageA(editor, CB_SETCURSEL, 1, 0);
     SendMessageA(tree, WM_COMMAND, MAKEWPARAM(ZN_EDITOR_ID, CBN_SELCHANGE), reinterpret_cast<LPARAM>(editor));
+    DestroyTree(tree);
+}
+
+// Found by a long session: a selected choice line whose text holds no choice list left the
+// editor shown there while still serving the row it came from, which hid it again on every
+// paint, so the tree repainted for ever.
+TEST(Session, AChoiceLineWithoutChoicesLeavesTheEditorHiddenAndThePaintDone) {
+    HostWindow host;
+    HWND tree = host.MakeTree();
+    Bstr choices = Bstr::Choices({L"1", L"Low", L"2", L"High"});
+    for (DWORD id : {1u, 2u}) {
+        NodeInfo info = Record(id, 0, ZN_UNCHECKED);
+        info.flags = ZN_CHOICE_TEXT1;
+        info.text1 = choices;
+        ASSERT_NE(Sorted_Insert(tree, &info, 0), nullptr);
+    }
+    RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
+    ZNTree_SelectNode(tree, 1, 0);
+    host.Repaint(tree);
+    HWND editor = GetDlgItem(tree, ZN_EDITOR_ID);
+    ASSERT_TRUE(editor && IsWindowVisible(editor));
+
+    Bstr plain(L"Changed");
+    NodeInfo change = Record(2, ZN_CHANGE_TEXT1, 0);
+    change.text1 = plain;
+    ASSERT_EQ(UpdateNode(tree, &change, 0), 1);
+    ZNTree_SelectNode(tree, 2, 0);
+    host.Repaint(tree);
+    EXPECT_FALSE(GetUpdateRect(tree, nullptr, FALSE)) << "the tree keeps asking to be repainted";
+    EXPECT_FALSE(IsWindowVisible(editor));
+    EXPECT_EQ(GetWindowLongPtrA(editor, GWLP_USERDATA), 0);
     DestroyTree(tree);
 }
