@@ -8,7 +8,7 @@
 
 #include "ZnTreeCt.h"
 #include "row_index.h"
-#include "text_widths.h"
+#include "frame/text_widths.h"
 
 namespace zn {
 

@@ -1,6 +1,9 @@
 // The list box's rows as the tree keeps track of them: where each node's row was last seen,
 // and the widest visible text line, kept up to date as rows come and go so that opening a
 // branch costs the rows it shows rather than every row of the list box.
+#include <algorithm>
+#include <optional>
+
 #include "frame/gdi.h"
 #include "frame/text.h"
 #include "tree.h"
@@ -85,19 +88,47 @@ int TreeControl::RowOf(const TreeNode* node) {
     return row;
 }
 
+// A DC of the list box, taken only when a width has to be measured.
+class TreeControl::LazyDC {
+public:
+    explicit LazyDC(HWND window) : window_(window) {}
+    HDC get() {
+        if (!dc_) dc_.emplace(window_);
+        return *dc_;
+    }
+
+private:
+    HWND window_;
+    std::optional<WindowDC> dc_;
+};
+
+int TreeControl::LineWidth(LazyDC& dc, HFONT font, const char* narrow) {
+    if (!narrow) return 0;
+    // A bold line of a tree without a bold font is measured in the normal one, as it is painted.
+    if (!font) font = normalFont;
+    TextWidths& table = font == boldFont ? boldWidths_ : normalWidths_;
+    HFONT& madeFor = font == boldFont ? widthsBoldFont_ : widthsNormalFont_;
+    if (madeFor != font && font) {
+        Selected selected(dc.get(), font);
+        table.Prepare(dc.get());
+        madeFor = font;
+    }
+    if (table.Exact() && madeFor == font) return static_cast<int>(table.Width(narrow));
+    Selected selected(dc.get(), font);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc.get(), narrow, lstrlenA(narrow), &size);
+    return size.cx;
+}
+
 // The widest line of a row, from where its text starts: its indentation and the icons it and
 // its ancestors show, then its widest text in its own font. Nodes without lines add nothing.
-int TreeControl::RowExtent(HDC dc, TreeNode* node) {
+int TreeControl::RowExtent(LazyDC& dc, TreeNode* node) {
     NodeExtras& extras = Extras(node);
     if (extras.textWidth == NodeExtras::kWidthUnknown) {
         int widest = -1;
-        for (int j = 0; j < node->textCount && j < 3; ++j) {
-            SelectObject(dc, (node->flags & (0x0002 << j)) ? boldFont : normalFont);
-            const char* narrow = text::Narrow(node->texts[j]);
-            SIZE size = {0, 0};
-            if (narrow) GetTextExtentPoint32A(dc, narrow, lstrlenA(narrow), &size);
-            if (size.cx > widest) widest = size.cx;
-        }
+        for (int j = 0; j < node->textCount && j < 3; ++j)
+            widest = std::max(widest, LineWidth(dc, (node->flags & (0x0002 << j)) ? boldFont : normalFont,
+                                                text::Narrow(node->texts[j])));
         extras.textWidth = widest;
     }
     if (extras.textWidth < 0) return NodeExtras::kNotTallied;
@@ -128,8 +159,8 @@ void TreeControl::TextsChanged(TreeNode* node) {
 void TreeControl::RecalcHorizontalExtent() {
     if (!listBox) return;
     {
-        WindowDC dc(listBox);
-        Selected font(dc, normalFont);
+        // Most updates measure from the width tables: a DC is taken only when one is needed.
+        LazyDC dc(listBox);
         if (extentsStale_) {
             // Count every row afresh: after texts, icons or rows changed behind the tally's back.
             extents_.clear();

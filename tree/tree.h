@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ZnTreeCt.h"
+#include "frame/text_widths.h"
 
 namespace zn {
 
@@ -149,7 +150,13 @@ private:
     void AddRow(int index, TreeNode* node);
     void RemoveRow(int index, TreeNode* node);
     void RemoveAllRows();
-    int RowExtent(HDC dc, TreeNode* node);
+    // Character widths of normalFont and boldFont, made once for the fonts they name, so that
+    // rows can be measured without a DC wherever the sums are exact.
+    TextWidths normalWidths_, boldWidths_;
+    HFONT widthsNormalFont_ = nullptr, widthsBoldFont_ = nullptr;
+    class LazyDC;
+    int RowExtent(LazyDC& dc, TreeNode* node);
+    int LineWidth(LazyDC& dc, HFONT font, const char* narrow);
     void Tally(TreeNode* node, int extent);
     void Untally(TreeNode* node);
     void TextsChanged(TreeNode* node);

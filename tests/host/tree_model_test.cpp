@@ -1,6 +1,8 @@
 // Building, refreshing, opening and closing trees through the exports, read back as a host does.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <tuple>
 
@@ -276,6 +278,77 @@ TEST_F(TreeRows, HeightsAndHorizontalExtentFollowTheVisibleLines) {
     CollapseNode(tree, 1, 0);
     EXPECT_EQ(Send(LB_GETHORIZONTALEXTENT), extent);
     ClearTree(tree);
+    ImageList_Destroy(icons);
+}
+
+// The extent is kept as rows come and go and measured from width tables; working it out from
+// scratch, row by row with real measurements, must give the same on random trees.
+TEST(TreeExtent, TheKeptExtentEqualsAFreshMeasurementOfEveryRow) {
+    HostWindow host;
+    HWND tree = host.MakeTree();
+    HIMAGELIST icons = MakeIcons(3);
+    AttachSeverityIcons(tree, icons);
+    AttachAdditionalIcons(tree, icons);
+    std::mt19937 random(7);
+    auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const std::wstring pieces[] = {L"AV", L"fi", L"W.", L"Ta", L"\u00e9t\u00e9", L"x", L" ", L"WWW", L"y.", L""};
+    auto text = [&] {
+        std::wstring t;
+        for (int k = pick(6); k > 0; --k) t += pieces[pick(10)];
+        return t;
+    };
+    std::vector<std::wstring> store;
+    store.reserve(600);
+    for (DWORD id = 1; id <= 150; ++id) {
+        NodeSpec spec{id, id < 10 || pick(4) == 0 ? 0 : 1 + static_cast<DWORD>(pick(static_cast<int>(id) - 1)), nullptr};
+        for (const wchar_t** line : {&spec.text1, &spec.text2, &spec.text3}) {
+            if (pick(3) == 0) continue;
+            store.push_back(text());
+            *line = store.back().c_str();
+        }
+        spec.flags = static_cast<WORD>(pick(8) << 1);  // bold lines
+        spec.severity = pick(3), spec.extraIcon = pick(3);
+        Insert(tree, spec);
+    }
+    RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
+
+    auto fresh = [&] {
+        int widest = 0;
+        for (LRESULT r = 0, rows = SendMessageA(tree, LB_GETCOUNT, 0, 0); r < rows; ++r) {
+            auto* n = reinterpret_cast<TreeNode*>(SendMessageA(tree, LB_GETITEMDATA, r, 0));
+            int x = static_cast<int>(n->level) * 18 + 42;
+            for (const TreeNode* a = n; a; a = a->parent) x += (a->severity ? 20 : 0) + (a->extraIcon ? 20 : 0);
+            for (int j = 0; j < static_cast<int>(n->textCount); ++j) {
+                const TextBlock* block = n->texts[j].block;
+                char narrow[256] = "";
+                if (block && block->wide)
+                    WideCharToMultiByte(CP_ACP, 0, block->wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+                widest = std::max(widest, x + TextWidth((n->flags & (2 << j)) ? FW_BOLD : FW_NORMAL, narrow));
+            }
+        }
+        return widest + 10;
+    };
+    // The extent is worked out again whenever rows come or go, so it is compared after those.
+    for (int step = 0, compared = 0; step < 600 && compared < 250; ++step) {
+        const LRESULT rows = SendMessageA(tree, LB_GETCOUNT, 0, 0);
+        DWORD id = 1 + static_cast<DWORD>(pick(150));
+        if (pick(3) == 0) {
+            CollapseNode(tree, id, 0);
+        } else if (pick(8) == 0) {
+            store.push_back(text());
+            Bstr changed(store.back().c_str());
+            NodeInfo info = {};
+            info.id = id, info.parentId = ZN_CHANGE_TEXT1 << pick(3), info.text1 = info.text2 = info.text3 = changed;
+            UpdateTreeEntry(tree, &info, 0, &host.checkedCount);
+            ExpandNode(tree, id, 0);
+        } else {
+            ExpandNode(tree, id, 0);
+        }
+        if (SendMessageA(tree, LB_GETCOUNT, 0, 0) == rows) continue;
+        ++compared;
+        ASSERT_EQ(SendMessageA(tree, LB_GETHORIZONTALEXTENT, 0, 0), fresh()) << "step " << step << ", node " << id;
+    }
+    DestroyTree(tree);
     ImageList_Destroy(icons);
 }
 

@@ -11,7 +11,7 @@
 #include "frame/text.h"
 #include "list/list.h"
 #include "list/row_index.h"
-#include "list/text_widths.h"
+#include "frame/text_widths.h"
 
 using namespace zn;
 
