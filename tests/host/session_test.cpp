@@ -25,14 +25,16 @@ long EnvNumber(const char* name, long fallback) {
     return v ? std::strtol(v, nullptr, 10) : fallback;
 }
 
-// The list's sort order: empty texts first, then case-insensitive as _wcsicmp; severity breaks
-// ties of a column, the first text ties of severity (column 0).
+// The list's sort order: empty texts (no stored characters) first, then case-insensitive as
+// _wcsicmp, which reads up to the first NUL (a choice list compares by its first value);
+// severity breaks ties of a column, the first text ties of severity (column 0).
 int CompareText(const std::wstring& a, const std::wstring& b) {
     if (a.empty() || b.empty()) return a.empty() ? (b.empty() ? 0 : -1) : 1;
     auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c + 32 : c; };
+    const std::wstring x = a.c_str(), y = b.c_str();
     for (size_t i = 0;; ++i) {
-        if (i == a.size() || i == b.size()) return (i < a.size()) - (i < b.size());
-        if (fold(a[i]) != fold(b[i])) return fold(a[i]) < fold(b[i]) ? -1 : 1;
+        if (i == x.size() || i == y.size()) return (i < x.size()) - (i < y.size());
+        if (fold(x[i]) != fold(y[i])) return fold(x[i]) < fold(y[i]) ? -1 : 1;
     }
 }
 int CompareRows(const ListRow* a, const ListRow* b, int column) {
