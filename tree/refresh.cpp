@@ -8,8 +8,6 @@
 namespace zn {
 namespace {
 
-constexpr int kFarRow = 256;  // rows from the top beyond which a new row's placing walk is worth avoiding
-
 // Line shapes of the nodes of one level: each ends with 1 (a sibling follows) or 2 (last).
 void AssignLineShapes(TreeNode* head, DWORD level) {
     TreeNode* prev = nullptr;
@@ -113,13 +111,6 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
 
 void TreeControl::ShowDescendants(TreeNode* node, int row) {
     SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
-    // The list box places each new row by adding up the heights from its top row down to it.
-    // Far down a list scrolled to its top, moving the top row there first and back to the top
-    // afterwards costs two such walks instead of one for every row; the top row 0 is always
-    // valid, so it is restored exactly.
-    const bool moveTop = row >= kFarRow && node->descendantCount >= 3 &&
-                         SendMessageA(listBox, LB_GETTOPINDEX, 0, 0) == 0;
-    if (moveTop) SendMessageA(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(row), 0);
     int index = row + 1;
     TreeNode* d = node->next;
     for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
@@ -128,7 +119,6 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
         if (parent && parent->expandState == 1 && (!parent->parent || parent->parent->expandState == 1))
             AddRow(index++, d);
     }
-    if (moveTop) SendMessageA(listBox, LB_SETTOPINDEX, 0, 0);
     SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listBox, nullptr, TRUE);
     RecalcHorizontalExtent();

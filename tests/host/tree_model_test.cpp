@@ -281,25 +281,6 @@ TEST_F(TreeRows, HeightsAndHorizontalExtentFollowTheVisibleLines) {
     ImageList_Destroy(icons);
 }
 
-// Opening a branch far down the list leaves the list box scrolled and selected as it was.
-TEST(TreeRowsFarDown, OpeningABranchKeepsTheTopRowAndTheSelection) {
-    for (int top : {0, 120}) {
-        HostWindow host;
-        HWND tree = host.MakeTree();
-        for (DWORD id = 1; id <= 400; ++id) Insert(tree, {id, 0, L"n"});
-        for (DWORD id = 401; id <= 405; ++id) Insert(tree, {id, 350, L"c"});
-        RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
-        SendMessageA(tree, LB_SETTOPINDEX, top, 0);
-        ASSERT_EQ(ExpandNode(tree, 350, 0), 1);
-        EXPECT_EQ(SendMessageA(tree, LB_GETTOPINDEX, 0, 0), top);
-        EXPECT_EQ(SendMessageA(tree, LB_GETCURSEL, 0, 0), 0);
-        std::vector<DWORD> rows = RowIds(tree);
-        ASSERT_EQ(rows.size(), 405u);
-        EXPECT_EQ(std::vector<DWORD>(rows.begin() + 349, rows.begin() + 356), (V{350, 401, 402, 403, 404, 405, 351}));
-        DestroyTree(tree);
-    }
-}
-
 // The extent is kept as rows come and go and measured from width tables; working it out from
 // scratch, row by row with real measurements, must give the same on random trees.
 TEST(TreeExtent, TheKeptExtentEqualsAFreshMeasurementOfEveryRow) {
