@@ -8,6 +8,7 @@
 
 #include "ZnTreeCt.h"
 #include "row_index.h"
+#include "frame/arena.h"
 #include "frame/text_widths.h"
 
 namespace zn {
@@ -111,6 +112,7 @@ public:
     DWORD rowCount = 0;
     ListRow* tail = nullptr;   // last row of the chain, where inserts append
     RowIndex firstById;        // the first row with each id, in chain order
+    Arena rowBlocks_;          // the rows' own blocks, freed together with the chain
     TextWidths normalWidths, boldWidths;  // character widths of normalFont and boldFont
 
 private:

@@ -18,8 +18,8 @@ DWORD InsertedCheckState(DWORD value) {
 
 DWORD InsertedSeverity(DWORD value) { return value <= 3 ? value : 1; }
 
-ListRow* NewRow(DWORD id, DWORD checkState, WORD flags, DWORD severity, DWORD extraIcon) {
-    auto* row = static_cast<ListRow*>(std::calloc(1, sizeof(ListRow)));
+ListRow* NewRow(Arena& arena, DWORD id, DWORD checkState, WORD flags, DWORD severity, DWORD extraIcon) {
+    auto* row = static_cast<ListRow*>(arena.Take(sizeof(ListRow)));
     if (!row) return nullptr;
     row->id = id;
     row->checkState = InsertedCheckState(checkState);
@@ -29,10 +29,10 @@ ListRow* NewRow(DWORD id, DWORD checkState, WORD flags, DWORD severity, DWORD ex
     return row;
 }
 
-void FreeRow(ListRow* row) {
+// Gives back what a row holds; its own block goes back with the list's other rows.
+void ReleaseRowContents(ListRow* row) {
     for (TextField& slot : row->texts) text::Release(slot);
     columns::Free(row->columnTexts);
-    std::free(row);
 }
 
 // A text set by an update: null empties the slot (copying a block shared with a tree node
@@ -60,9 +60,10 @@ void UpdateTexts(ListRow* row, const NodeInfo* info, DWORD mask) {
 void ListControl::FreeRows() {
     for (ListRow* row = head; row;) {
         ListRow* next = row->next;
-        FreeRow(row);
+        ReleaseRowContents(row);
         row = next;
     }
+    rowBlocks_.Release();
     head = nullptr;
     tail = nullptr;
     rowCount = 0;
@@ -89,7 +90,7 @@ bool ListControl::AppendRow(ListRow* row) {
 
 ListRow* ListControl::Insert(const NodeInfo* info) {
     if (!info) return nullptr;
-    ListRow* row = NewRow(info->id, info->checkState, info->flags, info->severity, info->extraIcon);
+    ListRow* row = NewRow(rowBlocks_, info->id, info->checkState, info->flags, info->severity, info->extraIcon);
     if (!row) return nullptr;
     BSTR texts[3] = {info->text1, info->text2, info->text3};
     for (int i = 0; i < 3; ++i) {
@@ -98,7 +99,7 @@ ListRow* ListControl::Insert(const NodeInfo* info) {
         ++row->textCount;
     }
     if (!AppendRow(row)) {
-        FreeRow(row);
+        ReleaseRowContents(row);
         return nullptr;
     }
     return row;
@@ -106,7 +107,7 @@ ListRow* ListControl::Insert(const NodeInfo* info) {
 
 ListRow* ListControl::InsertFromTree(const TreeNode* node) {
     if (!node) return nullptr;
-    ListRow* row = NewRow(node->id, node->checkState, node->flags, node->severity, node->extraIcon);
+    ListRow* row = NewRow(rowBlocks_, node->id, node->checkState, node->flags, node->severity, node->extraIcon);
     if (!row) return nullptr;
     for (int i = 0; i < 3; ++i) {
         if (text::IsEmpty(node->texts[i])) continue;
@@ -114,7 +115,7 @@ ListRow* ListControl::InsertFromTree(const TreeNode* node) {
         ++row->textCount;
     }
     if (!AppendRow(row)) {
-        FreeRow(row);
+        ReleaseRowContents(row);
         return nullptr;
     }
     return row;

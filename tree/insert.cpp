@@ -1,5 +1,6 @@
 // Sorted insertion of nodes and the data-only update.
 #include <cstdlib>
+#include <new>
 
 #include "frame/text.h"
 #include "frame/wide.h"
@@ -18,7 +19,7 @@ int CompareWithText1(BSTR text, const TreeNode* node) {
 }  // namespace
 
 TreeNode* TreeControl::MakeNode(const NodeInfo* info, TreeNode* prev, DWORD level, TreeNode* parent, DWORD groupKey) {
-    auto* block = static_cast<char*>(std::calloc(1, sizeof(NodeExtras) + sizeof(TreeNode)));
+    auto* block = static_cast<char*>(nodes_.Take(sizeof(NodeExtras) + sizeof(TreeNode)));
     if (!block) return nullptr;
     auto* node = reinterpret_cast<TreeNode*>(block + sizeof(NodeExtras));
     NodeExtras& extras = Extras(node);
@@ -35,6 +36,17 @@ TreeNode* TreeControl::MakeNode(const NodeInfo* info, TreeNode* prev, DWORD leve
     node->parent = parent;
     node->groupKey = groupKey;
     node->extraIcon = info->extraIcon;
+    // Indexed before it is linked: a node the index could not take stays out of the chain
+    // (its block goes back with the others when the chain is freed).
+    bool known = false;
+    if (!ids_.Add(node, &known)) return nullptr;
+    if (known) {
+        try {
+            sharedIds_.insert(node->id);
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+    }
     const BSTR texts[3] = {info->text1, info->text2, info->text3};
     for (int i = 0; i < 3; ++i) {
         if (!texts[i]) continue;
@@ -49,8 +61,6 @@ TreeNode* TreeControl::MakeNode(const NodeInfo* info, TreeNode* prev, DWORD leve
         if (prev == tail_) tail_ = node;
     }
     ++nodeCount;
-    IdEntry& entry = ids_[node->id];
-    if (entry.count++ == 0) entry.first = node;
     return node;
 }
 

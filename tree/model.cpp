@@ -7,11 +7,11 @@
 namespace zn {
 
 TreeNode* TreeControl::FindInGroup(DWORD id, DWORD groupKey) const {
-    auto entry = ids_.find(id);
-    if (entry == ids_.end()) return nullptr;
+    TreeNode* first = ids_.Find(id);
+    if (!first) return nullptr;
     // The only node with the id, in the key's group: the key's first node lies at or before it,
     // so the walk below would end there too.
-    if (entry->second.count == 1 && entry->second.first->groupKey == groupKey) return entry->second.first;
+    if (first->groupKey == groupKey && IdIsUnique(id)) return first;
     TreeNode* node = head;
     while (node && node->groupKey != groupKey) node = node->next;
     while (node && node->id != id) node = node->next;
@@ -19,17 +19,16 @@ TreeNode* TreeControl::FindInGroup(DWORD id, DWORD groupKey) const {
 }
 
 TreeNode* TreeControl::FindPair(DWORD id, DWORD groupKey) const {
-    auto entry = ids_.find(id);
-    if (entry == ids_.end()) return nullptr;
-    if (entry->second.count == 1) return entry->second.first->groupKey == groupKey ? entry->second.first : nullptr;
+    TreeNode* first = ids_.Find(id);
+    if (!first) return nullptr;
+    if (IdIsUnique(id)) return first->groupKey == groupKey ? first : nullptr;
     for (TreeNode* node = head; node; node = node->next)
         if (node->id == id && node->groupKey == groupKey) return node;
     return nullptr;
 }
 
 bool TreeControl::IdIsUnique(DWORD id) const {
-    auto entry = ids_.find(id);
-    return entry != ids_.end() && entry->second.count == 1;
+    return ids_.Find(id) && (sharedIds_.empty() || sharedIds_.count(id) == 0);
 }
 
 void TreeControl::FreeChain() {
@@ -37,12 +36,13 @@ void TreeControl::FreeChain() {
     while (node) {
         TreeNode* next = node->next;
         for (TextField& text : node->texts) text::Release(text);
-        std::free(&Extras(node));
         node = next;
     }
+    nodes_.Release();
     head = tail_ = nullptr;
     nodeCount = 0;
-    ids_.clear();
+    ids_.Clear();
+    sharedIds_.clear();
     untallied_.clear();
 }
 

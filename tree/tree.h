@@ -7,10 +7,12 @@
 #include <string>
 
 #include <map>
-#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "ZnTreeCt.h"
+#include "frame/arena.h"
+#include "frame/id_index.h"
 #include "frame/text_widths.h"
 
 namespace zn {
@@ -135,12 +137,10 @@ public:
 
 private:
     TreeNode* tail_ = nullptr;  // last node of the chain, so appends need no walk
-    // Every id with its first node in insertion order and how many nodes carry it.
-    struct IdEntry {
-        TreeNode* first;
-        DWORD count;
-    };
-    std::unordered_map<DWORD, IdEntry> ids_;
+    // The first node inserted with each id, and the ids more than one node carries.
+    IdIndex<TreeNode> ids_;
+    std::unordered_set<DWORD> sharedIds_;
+    Arena nodes_;  // the nodes with their extras, freed together with the chain
     // The widest visible line, kept as rows come and go: line extents of the shown rows.
     std::map<int, int> extents_;
     std::vector<TreeNode*> untallied_;  // rows added since the extents were last brought up to date

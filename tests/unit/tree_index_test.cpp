@@ -3,10 +3,13 @@
 // several group keys, and empty or equal texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "frame/arena.h"
 #include "frame/wide.h"
 #include "tree/tree.h"
 
@@ -111,3 +114,26 @@ TEST(TreeIndex, LookupsAndPlacesMatchAPlainWalk) {
 }
 
 }  // namespace
+
+// Nodes and rows come from an arena: every block zeroed, 16-byte aligned where the heap is,
+// apart from every other, including blocks larger than a chunk.
+TEST(Arena, BlocksAreZeroedAlignedAndApart) {
+    zn::Arena arena;
+    std::vector<std::pair<char*, size_t>> blocks;
+    std::mt19937 random(3);
+    for (int i = 0; i < 3000; ++i) {
+        size_t size = i % 500 == 0 ? 300000 : 1 + random() % 300;
+        auto* block = static_cast<char*>(arena.Take(size));
+        ASSERT_NE(block, nullptr);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % alignof(std::max_align_t), 0u);
+        EXPECT_EQ(std::count(block, block + size, 0), static_cast<long>(size)) << "block " << i << " not zeroed";
+        std::fill(block, block + size, static_cast<char>(i));
+        blocks.emplace_back(block, size);
+    }
+    for (size_t i = 0; i < blocks.size(); ++i)
+        EXPECT_EQ(std::count(blocks[i].first, blocks[i].first + blocks[i].second, static_cast<char>(i)),
+                  static_cast<long>(blocks[i].second))
+            << "block " << i << " was overwritten";
+    arena.Release();
+    EXPECT_NE(arena.Take(8), nullptr);
+}
