@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "ZnTreeCt.h"
 #include "bench.h"
@@ -35,6 +36,20 @@ SIZE_T PrivateBytes() {
         HeapUnlock(heaps[h]);
     }
     return total;
+}
+
+// Touching fresh memory costs more than the work itself on some machines (about 13 us a page
+// here), so whichever control ran second would get the pages the first one freed. Each control
+// starts on a heap that has just held and freed `bytes` in small blocks, as a long-running host's would.
+void WarmHeap(size_t bytes) {
+    std::vector<void*> blocks;
+    blocks.reserve(bytes / 64 + 1);
+    for (size_t total = 0, k = 0; total < bytes; ++k) {
+        size_t size = 24 + (k * 37) % 480;
+        if (void* p = std::calloc(1, size)) blocks.push_back(p);
+        total += size;
+    }
+    for (void* p : blocks) std::free(p);
 }
 
 void Pump() {

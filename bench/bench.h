@@ -13,6 +13,7 @@ double Seconds();                  // a monotonic clock
 SIZE_T PrivateBytes();             // bytes in use in the process's heaps
 // Memory is measured up to this size: walking the heaps slows down badly with millions of blocks.
 inline bool Measured(size_t n) { return n <= 200000; }
+void WarmHeap(size_t bytes);       // leaves that much freed memory in the heap for the next run
 void Pump();                       // processes pending messages
 void RepaintNow(HWND window);      // invalidates and paints the window at once
 

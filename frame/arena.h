@@ -42,7 +42,7 @@ public:
     }
 
 private:
-    static constexpr size_t kFirstChunk = 4096, kLargestChunk = 1 << 20;
+    static constexpr size_t kFirstChunk = 4096, kLargestChunk = 1 << 16;
     struct alignas(16) Chunk {
         Chunk* previous;
     };
