@@ -14,7 +14,7 @@ public:
     Arena(const Arena&) = delete;
     Arena& operator=(const Arena&) = delete;
 
-    // A zeroed block of `size` bytes aligned to 16, or null when out of memory.
+    // A zeroed block of `size` bytes (rounded up to 16), or null when out of memory.
     void* Take(size_t size) {
         size = (size + 15) & ~size_t{15};
         if (!chunk_ || used_ + size > capacity_) {
@@ -43,8 +43,10 @@ public:
 
 private:
     static constexpr size_t kFirstChunk = 4096, kLargestChunk = 1 << 16;
-    struct alignas(16) Chunk {
+    // Two pointers, so blocks keep the heap's own alignment (16 bytes on x64, 8 on x86).
+    struct Chunk {
         Chunk* previous;
+        void* spare;
     };
     Chunk* chunk_ = nullptr;
     size_t capacity_ = 0, used_ = 0;

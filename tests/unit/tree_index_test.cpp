@@ -115,7 +115,7 @@ TEST(TreeIndex, LookupsAndPlacesMatchAPlainWalk) {
 
 }  // namespace
 
-// Nodes and rows come from an arena: every block zeroed, 16-byte aligned where the heap is,
+// Nodes and rows come from an arena: every block zeroed, aligned as the heap aligns,
 // apart from every other, including blocks larger than a chunk.
 TEST(Arena, BlocksAreZeroedAlignedAndApart) {
     zn::Arena arena;
