@@ -7,6 +7,8 @@
 #include "tree.h"
 
 namespace zn {
+
+constexpr int kBoxSize = 18;  // a check box image is 18 x 18 pixels
 namespace {
 
 void Bump(LONG* checkedCount, LONG delta) {
@@ -36,6 +38,22 @@ int TreeControl::ChildrenCheckSummary(const TreeNode* node) {
     return checked > 0 ? kSummarySome : kSummaryNone;
 }
 
+// The top of a row in the list box's client area, or false for a row whose 18-pixel check box
+// cannot show: 18 rows or more above the top row, or a client height or more below it (no row
+// is less than a pixel high). Those are answered without LB_GETITEMRECT, which adds up every
+// height from the top row to the row.
+bool TreeControl::RowTopIfShown(int row, int* top) const {
+    if (!listBox || row < 0) return false;
+    RECT client, item;
+    GetClientRect(listBox, &client);
+    const LRESULT first = SendMessageA(listBox, LB_GETTOPINDEX, 0, 0);
+    if (row <= first - kBoxSize || row - first >= client.bottom) return false;
+    if (SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+        return false;
+    *top = item.top;
+    return true;
+}
+
 void TreeControl::SetDescendantsCheck(TreeNode* node, int index, DWORD state, int image, LONG delta,
                                       LONG* checkedCount, HDC dc, int xoff) {
     int row = index + 1;
@@ -45,17 +63,17 @@ void TreeControl::SetDescendantsCheck(TreeNode* node, int index, DWORD state, in
     // Row tops are followed from the first shown descendant by adding row heights, since the list
     // box would add up every height from its top row for each one. Once past the bottom of the
     // client area nothing more can show, and the rest only change state.
+    // Rows whose boxes end above the client area are passed over without asking where they are.
     bool haveTop = false;
     int y = 0;
+    const int topRow = painting ? static_cast<int>(SendMessageA(listBox, LB_GETTOPINDEX, 0, 0)) : 0;
     TreeNode* d = node->next;
     for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
         const bool parentDisabled = d->parent && d->parent->checkState == ZN_CHECK_DISABLED;
         if (painting && RowNode(listBox, row) == d) {
-            if (!haveTop) {
-                RECT item;
-                haveTop = SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row),
-                                       reinterpret_cast<LPARAM>(&item)) != LB_ERR;
-                y = item.top;
+            if (!haveTop && row > topRow - kBoxSize) {
+                haveTop = RowTopIfShown(row, &y);
+                if (!haveTop) painting = false;  // below the client area, and so is the rest
             }
             // Boxes outside the client area would be clipped away: they are not drawn at all.
             if (haveTop && !(state == ZN_CHECKED && parentDisabled) && d->checkState != ZN_CHECK_DISABLED &&
@@ -106,6 +124,8 @@ void TreeControl::UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount) {
         end = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
         RECT item, client;
         GetClientRect(listBox, &client);
+        // Rows a client height or more below the top row cannot show (none is under a pixel high).
+        if (client.bottom >= 0 && end - first > client.bottom) end = first + client.bottom;
         if (SendMessageA(listBox, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)) != LB_ERR &&
             item.right > client.right)
             xoff = item.right - client.right;
@@ -178,13 +198,12 @@ void TreeControl::ToggleCheck(TreeNode* node, int index, HDC dc, int xoff, int c
     UpdateAncestorsCheck(node, checkedCount);
 
     if (!dc || !listBox || !imageList) return;
-    RECT item;
-    if (SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
-        return;
+    int top = 0;
+    if (!RowTopIfShown(index, &top)) return;
     if (drawEx)
-        ImageList_DrawEx(imageList, image, dc, checkX - xoff, item.top, 18, 18, CLR_NONE, CLR_NONE, ILD_NORMAL);
+        ImageList_DrawEx(imageList, image, dc, checkX - xoff, top, 18, 18, CLR_NONE, CLR_NONE, ILD_NORMAL);
     else
-        ImageList_Draw(imageList, image, dc, checkX - xoff, item.top, ILD_NORMAL);
+        ImageList_Draw(imageList, image, dc, checkX - xoff, top, ILD_NORMAL);
 }
 
 }  // namespace zn

@@ -101,6 +101,7 @@ public:
     // descendants that have a box are checked.
     static constexpr int kSummaryNone = 0, kSummaryAll = 1, kSummarySome = 2;
     void ToggleCheck(TreeNode* node, int index, HDC dc, int xoff, int checkX, LONG* checkedCount, bool drawEx);
+    bool RowTopIfShown(int row, int* top) const;
     void SetDescendantsCheck(TreeNode* node, int index, DWORD state, int image, LONG delta, LONG* checkedCount,
                              HDC dc, int xoff);
     void UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount);

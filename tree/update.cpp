@@ -45,15 +45,18 @@ int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCo
     const int image = checked ? 14 : 13;
 
     std::optional<WindowDC> dc;
-    RECT item = {};
-    int shift = 0;
+    int shift = 0, top = 0;
+    bool shown = false;
     if (row >= 0) {
         dc.emplace(listBox);
-        SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        RECT client;
+        // Every row's rectangle is as wide as the top row's: the scrolled width is read there.
+        RECT item = {}, client;
+        SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(SendMessageA(listBox, LB_GETTOPINDEX, 0, 0)),
+                     reinterpret_cast<LPARAM>(&item));
         GetClientRect(listBox, &client);
         ClipToClient(*dc, listBox);
         shift = item.right > client.right ? item.right - client.right : 0;
+        shown = RowTopIfShown(row, &top);
     }
     if (node->descendantCount > 0) {
         const bool unchecking = node->checkState == ZN_UNCHECKED;
@@ -63,8 +66,8 @@ int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCo
                             drawn ? dc->get() : nullptr, shift);
     }
     UpdateAncestorsCheck(node, checkedCount);
-    if (dc && imageList)
-        ImageList_DrawEx(imageList, image, *dc, CheckBoxX(node) - shift, item.top, 18, 18, CLR_NONE, CLR_NONE,
+    if (dc && shown && imageList)
+        ImageList_DrawEx(imageList, image, *dc, CheckBoxX(node) - shift, top, 18, 18, CLR_NONE, CLR_NONE,
                          ILD_NORMAL);
     return 1;
 }

@@ -192,6 +192,26 @@ TEST_F(TreeInput, ChangedBoxesOfTheBranchRepaintAndHiddenOnesDoNot) {
     EXPECT_EQ(Posted(), 4u);
 }
 
+// A branch whose root is scrolled out of sight above: checking the root from the host draws the
+// boxes of its rows that show, placed from the top row down.
+TEST_F(TreeInput, UpdateTreeEntryDrawsTheShownPartOfABranchScrolledPastItsRoot) {
+    std::vector<NodeSpec> nodes = {{1, 0, L"root"}};
+    for (DWORD id = 2; id <= 60; ++id) nodes.push_back({id, 1, L"leaf"});
+    nodes.push_back({61, 0, L"next"});
+    Build(nodes, {1});
+    SendMessageA(tree, LB_SETTOPINDEX, 20, 0);
+    host.Pump();
+    ASSERT_EQ(SendMessageA(tree, LB_GETTOPINDEX, 0, 0), 20);
+    RECT client;
+    GetClientRect(tree, &client);
+    const int shown = client.bottom / 18;
+    NodeInfo info = {};
+    info.id = 1, info.parentId = ZN_CHANGE_CHECK, info.checkState = kC;
+    ASSERT_EQ(UpdateTreeEntry(tree, &info, 0, &host.checkedCount), 1);
+    EXPECT_EQ(host.checkedCount, 60);
+    for (int row : {20, 21, 20 + shown - 1}) EXPECT_EQ(Mismatches(40, Top(row), 14), 0) << "row " << row;
+}
+
 TEST_F(TreeInput, KeysOpenCloseAndFlipTheSelectedRow) {
     // 1 ( 2 ( 3 ), 5 ( 9 ( 10 ) ) ), 6, 7 [boxless]
     Build({{1, 0, L"a"}, {2, 1, L"b"}, {3, 2, L"c"}, {5, 1, L"e"}, {9, 5, L"i"}, {10, 9, L"j"}, {6, 0, L"f"},
