@@ -162,6 +162,14 @@ size_t HostWindow::CountNotifications(WORD code) const {
     return n;
 }
 
+NodeInfo Record(DWORD id, DWORD parentOrMask, DWORD state) {
+    NodeInfo info = {};
+    info.id = id;
+    info.parentId = parentOrMask;
+    info.checkState = state;
+    return info;
+}
+
 TreeNode* Insert(HWND tree, const NodeSpec& wanted) {
     Bstr t1(wanted.text1), t2(wanted.text2), t3(wanted.text3);
     NodeInfo info = {};

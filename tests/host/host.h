@@ -103,6 +103,8 @@ struct NodeSpec {
     const wchar_t* text3 = nullptr;
 };
 TreeNode* Insert(HWND tree, const NodeSpec& wanted);
+// A record for the exports: an id, a parent id (or, for updates, a change mask) and a check state.
+NodeInfo Record(DWORD id, DWORD parentOrMask, DWORD state = ZN_UNCHECKED);
 // The ids of the chain in order, and of the list box's rows in order.
 std::vector<DWORD> ChainIds(HWND tree);
 std::vector<DWORD> RowIds(HWND listBox);

@@ -48,14 +48,6 @@ const std::vector<std::pair<const char*, std::function<Bstr()>>>& Texts() {
     return texts;
 }
 
-NodeInfo Record(DWORD id, DWORD parentOrMask, DWORD state = ZN_UNCHECKED) {
-    NodeInfo info = {};
-    info.id = id;
-    info.parentId = parentOrMask;
-    info.checkState = state;
-    return info;
-}
-
 // A tree and a list with headers, icons and a little content, checked after every case.
 struct Rig {
     HostWindow host;

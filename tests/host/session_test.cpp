@@ -44,14 +44,6 @@ int CompareRows(const ListRow* a, const ListRow* b, int column) {
     return r ? r : column ? CompareText(severity(a), severity(b)) : CompareText(TextOf(a->texts[0]), TextOf(b->texts[0]));
 }
 
-NodeInfo Record(DWORD id, DWORD parentOrMask, DWORD state) {
-    NodeInfo info = {};
-    info.id = id;
-    info.parentId = parentOrMask;
-    info.checkState = state;
-    return info;
-}
-
 class Session {
 public:
     explicit Session(unsigned seed) : random_(seed) {

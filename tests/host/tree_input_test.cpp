@@ -205,8 +205,7 @@ TEST_F(TreeInput, UpdateTreeEntryDrawsTheShownPartOfABranchScrolledPastItsRoot) 
     RECT client;
     GetClientRect(tree, &client);
     const int shown = client.bottom / 18;
-    NodeInfo info = {};
-    info.id = 1, info.parentId = ZN_CHANGE_CHECK, info.checkState = kC;
+    NodeInfo info = Record(1, ZN_CHANGE_CHECK, kC);
     ASSERT_EQ(UpdateTreeEntry(tree, &info, 0, &host.checkedCount), 1);
     EXPECT_EQ(host.checkedCount, 60);
     for (int row : {20, 21, 20 + shown - 1}) EXPECT_EQ(Mismatches(40, Top(row), 14), 0) << "row " << row;

@@ -300,15 +300,15 @@ TEST(TreeExtent, TheKeptExtentEqualsAFreshMeasurementOfEveryRow) {
     std::vector<std::wstring> store;
     store.reserve(600);
     for (DWORD id = 1; id <= 150; ++id) {
-        NodeSpec spec{id, id < 10 || pick(4) == 0 ? 0 : 1 + static_cast<DWORD>(pick(static_cast<int>(id) - 1)), nullptr};
-        for (const wchar_t** line : {&spec.text1, &spec.text2, &spec.text3}) {
+        NodeSpec wanted{id, id < 10 || pick(4) == 0 ? 0 : 1 + static_cast<DWORD>(pick(static_cast<int>(id) - 1)), nullptr};
+        for (const wchar_t** line : {&wanted.text1, &wanted.text2, &wanted.text3}) {
             if (pick(3) == 0) continue;
             store.push_back(text());
             *line = store.back().c_str();
         }
-        spec.flags = static_cast<WORD>(pick(8) << 1);  // bold lines
-        spec.severity = pick(3), spec.extraIcon = pick(3);
-        Insert(tree, spec);
+        wanted.flags = static_cast<WORD>(pick(8) << 1);  // bold lines
+        wanted.severity = pick(3), wanted.extraIcon = pick(3);
+        Insert(tree, wanted);
     }
     RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
 
@@ -337,8 +337,8 @@ TEST(TreeExtent, TheKeptExtentEqualsAFreshMeasurementOfEveryRow) {
         } else if (pick(8) == 0) {
             store.push_back(text());
             Bstr changed(store.back().c_str());
-            NodeInfo info = {};
-            info.id = id, info.parentId = ZN_CHANGE_TEXT1 << pick(3), info.text1 = info.text2 = info.text3 = changed;
+            NodeInfo info = Record(id, ZN_CHANGE_TEXT1 << pick(3));
+            info.text1 = info.text2 = info.text3 = changed;
             UpdateTreeEntry(tree, &info, 0, &host.checkedCount);
             ExpandNode(tree, id, 0);
         } else {

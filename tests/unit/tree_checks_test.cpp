@@ -12,14 +12,14 @@ using zn::TreeControl;
 
 namespace {
 
-struct Spec {
+struct Planned {
     DWORD id, parent, state;
 };
 
 struct Tree {
     TreeControl control;
-    explicit Tree(const std::vector<Spec>& specs) {
-        for (const Spec& s : specs) {
+    explicit Tree(const std::vector<Planned>& planned) {
+        for (const Planned& s : planned) {
             NodeInfo info = {};
             info.id = s.id, info.parentId = s.parent, info.checkState = s.state;
             EXPECT_NE(control.SortedInsert(&info, 0), nullptr) << "node " << s.id;
@@ -48,12 +48,12 @@ struct Step {
     LONG countDelta;
 };
 struct HandCase {
-    std::vector<Spec> nodes;
+    std::vector<Planned> nodes;
     std::vector<Step> steps;
 };
 
 TEST(CheckPropagation, StatesAndCountFollowEachStep) {
-    const std::vector<Spec> branch = {{1, 0, 3}, {2, 1, 3}, {3, 2, 3}, {4, 2, 3}, {5, 1, 3}};  // 1 ( 2 ( 3, 4 ), 5 )
+    const std::vector<Planned> branch = {{1, 0, 3}, {2, 1, 3}, {3, 2, 3}, {4, 2, 3}, {5, 1, 3}};  // 1 ( 2 ( 3, 4 ), 5 )
     const HandCase cases[] = {
         {branch,
          {{'t', 3, 0, "44233", +3}, {'t', 4, 0, "42223", +1}, {'t', 5, 0, "22222", +1},
@@ -115,10 +115,10 @@ TEST(CheckPropagation, AgreesWithTheModelOnRandomTrees) {
     int stepsRun = 0;
     for (int tree = 0; tree < kTrees; ++tree) {
         const int size = 1 + static_cast<int>(rng() % 14);
-        std::vector<Spec> specs;
+        std::vector<Planned> planned;
         for (int i = 1; i <= size; ++i)
-            specs.push_back({static_cast<DWORD>(i), (i == 1 || rng() % 4 == 0) ? 0 : 1 + rng() % (i - 1), 1 + rng() % 3});
-        Tree t(specs);
+            planned.push_back({static_cast<DWORD>(i), (i == 1 || rng() % 4 == 0) ? 0 : 1 + rng() % (i - 1), 1 + rng() % 3});
+        Tree t(planned);
         LONG count = 0;
         if (rng() % 2) {
             LONG selected = 0;
