@@ -38,20 +38,6 @@ SIZE_T PrivateBytes() {
     return total;
 }
 
-// Touching fresh memory costs more than the work itself on some machines (about 13 us a page
-// here), so whichever control ran second would get the pages the first one freed. Each control
-// starts on a heap that has just held and freed `bytes` in small blocks, as a long-running host's would.
-void WarmHeap(size_t bytes) {
-    std::vector<void*> blocks;
-    blocks.reserve(bytes / 64 + 1);
-    for (size_t total = 0, k = 0; total < bytes; ++k) {
-        size_t size = 24 + (k * 37) % 480;
-        if (void* p = std::calloc(1, size)) blocks.push_back(p);
-        total += size;
-    }
-    for (void* p : blocks) std::free(p);
-}
-
 void Pump() {
     MSG msg;
     for (int round = 0; round < 100 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++round) {
@@ -163,6 +149,78 @@ void Print(FILE* out, const Run& run) {
     std::fflush(out);
 }
 
+// A child runs one side of one workload at one size and reports on its standard output:
+// "name <index> <phase>", "phase <index> <seconds> <capped>",
+// "bytes <per item>", "records <bytes per item>" and "n <items>".
+void Report(const Run& run, Side side) {
+    for (size_t i = 0; i < run.phases.size(); ++i) {
+        const Phase& p = run.phases[i];
+        std::printf("name %u %s\n", static_cast<unsigned>(i), p.name.c_str());
+        double seconds = side == Side::Ours ? p.ours : p.theirs;
+        bool capped = side == Side::Ours ? p.oursCapped : p.theirsCapped;
+        std::printf("phase %u %.6f %d\n", static_cast<unsigned>(i), seconds, capped ? 1 : 0);
+    }
+    std::printf("bytes %.3f\n", side == Side::Ours ? run.oursBytesPerItem : run.theirsBytesPerItem);
+    std::printf("records %.3f\n", run.recordBytesPerItem);
+    std::printf("n %d\n", run.n);
+    std::fflush(stdout);
+}
+
+// Runs this program again for one side and reads its report into `run`; false when the child
+// could not be started or reported nothing.
+bool RunChild(const char* workload, int n, Side side, double budget, Run& run) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    char command[MAX_PATH + 128];
+    std::snprintf(command, sizeof command, "\"%s\" --child %s %d %s --budget %g", self, workload, n,
+                  side == Side::Ours ? "ours" : "theirs", budget);
+    char dir[MAX_PATH], file[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    if (!GetTempFileNameA(dir, "znb", 0, file)) return false;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return false;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process = {};
+    BOOL started = CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(out);
+    if (started) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    bool reported = false;
+    if (FILE* in = started ? std::fopen(file, "r") : nullptr) {
+        char line[256];
+        while (std::fgets(line, sizeof line, in)) {
+            unsigned index = 0;
+            double value = 0;
+            int capped = 0, count = 0, used = 0;
+            if (std::sscanf(line, "name %u %n", &index, &used) == 1 && used > 0 && index < 64) {
+                if (run.phases.size() <= index) run.phases.resize(index + 1);
+                run.phases[index].name.assign(line + used, std::strcspn(line + used, "\r\n"));
+            } else if (std::sscanf(line, "phase %u %lf %d", &index, &value, &capped) == 3 && index < run.phases.size()) {
+                (side == Side::Ours ? run.phases[index].ours : run.phases[index].theirs) = value;
+                (side == Side::Ours ? run.phases[index].oursCapped : run.phases[index].theirsCapped) = capped != 0;
+                reported = true;
+            } else if (std::sscanf(line, "bytes %lf", &value) == 1) {
+                (side == Side::Ours ? run.oursBytesPerItem : run.theirsBytesPerItem) = value;
+            } else if (std::sscanf(line, "records %lf", &value) == 1) {
+                run.recordBytesPerItem = value;
+            } else if (std::sscanf(line, "n %d", &count) == 1) {
+                run.n = count;
+            }
+        }
+        std::fclose(in);
+    }
+    DeleteFileA(file);
+    return reported;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -182,13 +240,28 @@ int main(int argc, char** argv) {
             only = argv[++i];
         }
     }
+    for (int i = 1; i + 3 < argc; ++i) {
+        if (std::strcmp(argv[i], "--child")) continue;
+        const char* workload = argv[i + 1];
+        int n = std::atoi(argv[i + 2]);
+        Side side = std::strcmp(argv[i + 3], "ours") == 0 ? Side::Ours : Side::Theirs;
+        Run run = std::strcmp(workload, "tree") == 0 ? TreeWorkload(n, side, budget) : ListWorkload(n, side, budget);
+        Report(run, side);
+        return 0;
+    }
     std::printf("ZnTreeCt benchmark: each phase in seconds, ZnTreeCt against the common control\n");
+    std::fflush(stdout);
     for (const char* workload : {"tree", "list"}) {
         if (only && std::strcmp(only, workload)) continue;
         for (int n : sizes) {
-            bool withCommon = n <= commonMax;
-            Run run = std::strcmp(workload, "tree") == 0 ? TreeWorkload(n, withCommon, budget)
-                                                         : ListWorkload(n, withCommon, budget);
+            // Each side runs in a process of its own, so neither inherits the other's heap.
+            Run run;
+            run.workload = workload;
+            run.n = n;
+            if (!RunChild(workload, n, Side::Ours, budget, run))
+                std::fprintf(stderr, "the %s run of %d items did not report\n", workload, n);
+            if (n <= commonMax && !RunChild(workload, n, Side::Theirs, budget, run))
+                std::fprintf(stderr, "the common control's %s run of %d items did not report\n", workload, n);
             Print(stdout, run);
         }
     }

@@ -13,7 +13,6 @@ double Seconds();                  // a monotonic clock
 SIZE_T PrivateBytes();             // bytes in use in the process's heaps
 // Memory is measured up to this size: walking the heaps slows down badly with millions of blocks.
 inline bool Measured(size_t n) { return n <= 200000; }
-void WarmHeap(size_t bytes);       // leaves that much freed memory in the heap for the next run
 void Pump();                       // processes pending messages
 void RepaintNow(HWND window);      // invalidates and paints the window at once
 
@@ -30,8 +29,8 @@ struct Phase {
     std::string name;
     double ours = -1;    // seconds; -1 when not run
     double theirs = -1;  // seconds of the common control; -1 when not measured
-    bool theirsCapped = false;
-    bool oursCapped = false;    // ZnTreeCt was stopped at the budget  // the common control was stopped at the budget: at least this long
+    bool theirsCapped = false;  // the common control was stopped at the budget: at least this long
+    bool oursCapped = false;    // ZnTreeCt was stopped at the budget
 };
 
 struct Run {
@@ -58,9 +57,11 @@ struct Capped {
     }
 };
 
-// Runs the tree workload with n nodes; the common control only when `withCommon`.
-Run TreeWorkload(int n, bool withCommon, double budget);
-Run ListWorkload(int n, bool withCommon, double budget);
+enum class Side { Ours, Theirs };
+
+// Runs the tree workload with n nodes (the list workload with n rows) through one side.
+Run TreeWorkload(int n, Side side, double budget);
+Run ListWorkload(int n, Side side, double budget);
 
 // Texts in a fixed random order.
 std::vector<std::wstring> RandomTexts(int n, unsigned seed);

@@ -29,18 +29,16 @@ Rows MakeRows(int n) {
 }
 
 
-void RunOurs(const Rows& r, Run& run) {
-    Host host;
-    double t = Seconds();
-    HWND list = ZNList_Create(host.window, 100, 300);
+HWND NewList(HWND parent) {
+    HWND list = ZNList_Create(parent, 100, 300);
     ZNList_AddHeaderColumn(list, L"Name", 0);
     ZNList_AddHeaderColumn(list, L"First", 0);
     ZNList_AddHeaderColumn(list, L"Second", 0);
     ZNList_AddHeaderColumn(list, L"Third", 0);
-    run.phases[0].ours = Seconds() - t;
+    return list;
+}
 
-    SIZE_T before = Measured(r.name.size()) ? PrivateBytes() : 0;
-    t = Seconds();
+void InsertOurs(HWND list, const Rows& r) {
     for (size_t i = 0; i < r.name.size(); ++i) {
         NodeInfo info = {};
         info.id = static_cast<DWORD>(i + 1);
@@ -48,14 +46,29 @@ void RunOurs(const Rows& r, Run& run) {
         info.text1 = r.name[i];
         ZNList_Insert(list, &info);
     }
-    run.phases[1].ours = Seconds() - t;
+}
 
-    t = Seconds();
+void SetTextsOurs(HWND list, const Rows& r) {
     for (size_t i = 0; i < r.name.size(); ++i) {
         ZNList_SetHeaderColumn(list, static_cast<DWORD>(i + 1), 1, r.a[i]);
         ZNList_SetHeaderColumn(list, static_cast<DWORD>(i + 1), 2, r.b[i]);
         ZNList_SetHeaderColumn(list, static_cast<DWORD>(i + 1), 3, r.c[i]);
     }
+}
+
+void RunOurs(const Rows& r, Run& run) {
+    Host host;
+    double t = Seconds();
+    HWND list = NewList(host.window);
+    run.phases[0].ours = Seconds() - t;
+
+    SIZE_T before = Measured(r.name.size()) ? PrivateBytes() : 0;
+    t = Seconds();
+    InsertOurs(list, r);
+    run.phases[1].ours = Seconds() - t;
+
+    t = Seconds();
+    SetTextsOurs(list, r);
     run.phases[2].ours = Seconds() - t;
 
     t = Seconds();
@@ -93,11 +106,9 @@ int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM) {
     return _wcsicmp(texts[static_cast<size_t>(a)], texts[static_cast<size_t>(b)]);
 }
 
-void RunTheirs(const Rows& r, Run& run, double budget) {
-    Host host;
-    double t = Seconds();
+HWND NewListView(HWND parent) {
     HWND view = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS,
-                                10, 30, 760, 580, host.window, nullptr, nullptr, nullptr);
+                                10, 30, 760, 580, parent, nullptr, nullptr, nullptr);
     SendMessageW(view, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     const wchar_t* titles[] = {L"Name", L"First", L"Second", L"Third"};
     for (int c = 0; c < 4; ++c) {
@@ -107,11 +118,12 @@ void RunTheirs(const Rows& r, Run& run, double budget) {
         column.pszText = const_cast<wchar_t*>(titles[c]);
         SendMessageW(view, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
     }
-    run.phases[0].theirs = Seconds() - t;
+    return view;
+}
 
-    SIZE_T before = Measured(r.name.size()) ? PrivateBytes() : 0;
+// Inserts the rows with redraw off, as far as the budget allows; returns how many.
+size_t InsertTheirs(HWND view, const Rows& r, Capped& insert) {
     SendMessageW(view, WM_SETREDRAW, FALSE, 0);
-    Capped insert(budget);
     size_t inserted = 0;
     for (size_t i = 0; i < r.name.size() && !insert.Over(i); ++i, ++inserted) {
         LVITEMW item = {};
@@ -121,9 +133,10 @@ void RunTheirs(const Rows& r, Run& run, double budget) {
         item.lParam = static_cast<LPARAM>(i);
         SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
-    insert.Into(run.phases[1]);
+    return inserted;
+}
 
-    Capped texts(budget);
+void SetTextsTheirs(HWND view, const Rows& r, size_t inserted, Capped& texts) {
     for (size_t i = 0; i < inserted && !texts.Over(i); ++i) {
         BSTR columns[] = {r.a[i], r.b[i], r.c[i]};
         for (int c = 0; c < 3; ++c) {
@@ -133,6 +146,21 @@ void RunTheirs(const Rows& r, Run& run, double budget) {
             SendMessageW(view, LVM_SETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
         }
     }
+}
+
+void RunTheirs(const Rows& r, Run& run, double budget) {
+    Host host;
+    double t = Seconds();
+    HWND view = NewListView(host.window);
+    run.phases[0].theirs = Seconds() - t;
+
+    SIZE_T before = Measured(r.name.size()) ? PrivateBytes() : 0;
+    Capped insert(budget);
+    size_t inserted = InsertTheirs(view, r, insert);
+    insert.Into(run.phases[1]);
+
+    Capped texts(budget);
+    SetTextsTheirs(view, r, inserted, texts);
     texts.Into(run.phases[2]);
 
     sortRows = &r;
@@ -161,7 +189,7 @@ void RunTheirs(const Rows& r, Run& run, double budget) {
 
 }  // namespace
 
-Run ListWorkload(int n, bool withCommon, double budget) {
+Run ListWorkload(int n, Side side, double budget) {
     Rows r = MakeRows(n);
     Run run;
     run.workload = "list";
@@ -174,13 +202,10 @@ Run ListWorkload(int n, bool withCommon, double budget) {
     // A row, four text slots' blocks, BSTRs and narrow copies (column slots live in the row's array).
     run.recordBytesPerItem = sizeof(ListRow) + 3 * sizeof(TextField) + 4 * sizeof(TextBlock) + (4 * 6 + 2 * chars) +
                              (chars + 4);
-    // Both start on a warm heap; the largest footprint measured is about 1 KB an item.
-    WarmHeap(static_cast<size_t>(n) * 1200);
-    RunOurs(r, run);
-    if (withCommon) {
-        WarmHeap(static_cast<size_t>(n) * 1200);
+    if (side == Side::Ours)
+        RunOurs(r, run);
+    else
         RunTheirs(r, run, budget);
-    }
     for (auto* v : {&r.name, &r.a, &r.b, &r.c})
         for (BSTR text : *v) SysFreeString(text);
     return run;

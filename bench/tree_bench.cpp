@@ -39,11 +39,7 @@ Shape MakeShape(int n) {
     return s;
 }
 
-void RunOurs(const Shape& s, Run& run) {
-    Host host;
-    host.tree = CreateTree(host.window, 100, 200);
-    SIZE_T before = Measured(s.parent.size()) ? PrivateBytes() : 0;
-    double t = Seconds();
+void InsertOurs(HWND tree, const Shape& s) {
     for (size_t i = 0; i < s.parent.size(); ++i) {
         NodeInfo info = {};
         info.id = static_cast<DWORD>(i + 1);
@@ -51,8 +47,16 @@ void RunOurs(const Shape& s, Run& run) {
         info.checkState = ZN_UNCHECKED;
         info.flags = (i % 2 == 0) ? ZN_SORT_CHILDREN : 0;  // half of the parents sort their children
         info.text1 = s.texts[i];
-        Sorted_Insert(host.tree, &info, 0);
+        Sorted_Insert(tree, &info, 0);
     }
+}
+
+void RunOurs(const Shape& s, Run& run) {
+    Host host;
+    host.tree = CreateTree(host.window, 100, 200);
+    SIZE_T before = Measured(s.parent.size()) ? PrivateBytes() : 0;
+    double t = Seconds();
+    InsertOurs(host.tree, s);
     run.phases[0].ours = Seconds() - t;
 
     t = Seconds();
@@ -100,15 +104,15 @@ void RunOurs(const Shape& s, Run& run) {
     run.phases[6].ours = Seconds() - t;
 }
 
-void RunTheirs(const Shape& s, Run& run, double budget) {
-    Host host;
+HWND NewTreeView(HWND parent) {
     HWND view = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
                                 WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_CHECKBOXES,
-                                10, 30, 760, 580, host.window, nullptr, nullptr, nullptr);
-    std::vector<HTREEITEM> items(s.parent.size());
-    SIZE_T before = Measured(s.parent.size()) ? PrivateBytes() : 0;
+                                10, 30, 760, 580, parent, nullptr, nullptr, nullptr);
     SendMessageW(view, WM_SETREDRAW, FALSE, 0);
-    Capped insert(budget);
+    return view;
+}
+
+void InsertTheirs(HWND view, const Shape& s, std::vector<HTREEITEM>& items, Capped& insert) {
     for (size_t i = 0; i < s.parent.size() && !insert.Over(i); ++i) {
         TVINSERTSTRUCTW tv = {};
         DWORD p = s.parent[i];
@@ -119,6 +123,15 @@ void RunTheirs(const Shape& s, Run& run, double budget) {
         tv.item.pszText = s.texts[i];
         items[i] = reinterpret_cast<HTREEITEM>(SendMessageW(view, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tv)));
     }
+}
+
+void RunTheirs(const Shape& s, Run& run, double budget) {
+    Host host;
+    std::vector<HTREEITEM> items(s.parent.size());
+    HWND view = NewTreeView(host.window);
+    SIZE_T before = Measured(s.parent.size()) ? PrivateBytes() : 0;
+    Capped insert(budget);
+    InsertTheirs(view, s, items, insert);
     insert.Into(run.phases[0]);
     run.phases[1].theirs = 0;  // the view shows its items as they are inserted
 
@@ -163,7 +176,7 @@ void RunTheirs(const Shape& s, Run& run, double budget) {
 
 }  // namespace
 
-Run TreeWorkload(int n, bool withCommon, double budget) {
+Run TreeWorkload(int n, Side side, double budget) {
     Shape s = MakeShape(n);
     Run run;
     run.workload = "tree";
@@ -175,13 +188,10 @@ Run TreeWorkload(int n, bool withCommon, double budget) {
     // A node, its text block, its BSTR (length prefix, text, NUL) and its narrow copy.
     run.recordBytesPerItem = sizeof(TreeNode) + sizeof(TextBlock) + (4 + 2 * chars + 2) + (chars + 1);
     run.budget = budget;
-    // Both start on a warm heap; the largest footprint measured is about 1 KB an item.
-    WarmHeap(s.parent.size() * 1200);
-    RunOurs(s, run);
-    if (withCommon) {
-        WarmHeap(s.parent.size() * 1200);
+    if (side == Side::Ours)
+        RunOurs(s, run);
+    else
         RunTheirs(s, run, budget);
-    }
     for (BSTR text : s.texts) SysFreeString(text);
     return run;
 }
