@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "small_pool.h"
 #include "wide.h"
 
 namespace zn::text {
@@ -11,7 +12,7 @@ namespace {
 volatile LONG g_liveBlocks = 0;
 
 TextBlock* NewBlock() {
-    auto* block = static_cast<TextBlock*>(std::calloc(1, sizeof(TextBlock)));
+    auto* block = static_cast<TextBlock*>(pool::Take(sizeof(TextBlock)));
     if (block) {
         block->references = 1;
         InterlockedIncrement(&g_liveBlocks);
@@ -19,10 +20,24 @@ TextBlock* NewBlock() {
     return block;
 }
 
+// A narrow copy of `length` bytes and a NUL; short ones come from the pool.
+char* NewNarrow(const char* bytes, size_t length) {
+    size_t size = length + 1;
+    auto* copy = static_cast<char*>(size <= pool::kLargest ? pool::Take(size) : std::malloc(size));
+    if (!copy) return nullptr;
+    std::memcpy(copy, bytes, length);
+    copy[length] = '\0';
+    return copy;
+}
+
+void FreeNarrow(char* narrow) {
+    if (!pool::Give(narrow)) std::free(narrow);
+}
+
 void FreeBlock(TextBlock* block) {
     SysFreeString(block->wide);
-    std::free(block->narrow);
-    std::free(block);
+    FreeNarrow(block->narrow);
+    pool::Give(block);
     InterlockedDecrement(&g_liveBlocks);
 }
 
@@ -95,7 +110,7 @@ void Clear(TextField& slot) {
         block = copy;
         if (!block) return;
     }
-    std::free(block->narrow);
+    FreeNarrow(block->narrow);
     block->narrow = nullptr;
     if (block->wide) {
         if (!SysReAllocStringLen(&block->wide, nullptr, 0)) block->status = kOutOfMemory;
@@ -135,27 +150,21 @@ const char* Narrow(const TextField& slot) {
     if (block->narrow) return block->narrow;
     block->status = 0;
     if (block->wide) {
-        UINT length = SysStringLen(block->wide);
-        if (length == 0) {
-            block->narrow = static_cast<char*>(std::calloc(2, 1));
+        // The stored length bounds the conversion, so an odd-length BSTR is never read past.
+        int n = static_cast<int>(SysStringLen(block->wide));
+        char shortCopy[128];
+        int made = n == 0 ? 0 : WideCharToMultiByte(GetACP(), WC_COMPOSITECHECK | WC_SEPCHARS, block->wide, n,
+                                                    shortCopy, sizeof shortCopy, nullptr, nullptr);
+        if (n == 0 || made > 0) {
+            block->narrow = NewNarrow(shortCopy, static_cast<size_t>(made));
         } else {
-            // The stored length bounds the conversion, so an odd-length BSTR is never read past.
-            int n = static_cast<int>(length);
-            auto* buffer = static_cast<char*>(std::malloc(static_cast<size_t>(n) + 1));
+            int needed = WideCharToMultiByte(GetACP(), WC_COMPOSITECHECK | WC_SEPCHARS, block->wide, n, nullptr, 0,
+                                             nullptr, nullptr);
+            auto* buffer = needed > 0 ? static_cast<char*>(std::malloc(static_cast<size_t>(needed) + 1)) : nullptr;
             if (buffer) {
-                int made = WideCharToMultiByte(GetACP(), WC_COMPOSITECHECK | WC_SEPCHARS, block->wide, n, buffer,
-                                               n, nullptr, nullptr);
-                if (made == 0) {
-                    int needed = WideCharToMultiByte(GetACP(), WC_COMPOSITECHECK | WC_SEPCHARS, block->wide, n,
-                                                     nullptr, 0, nullptr, nullptr);
-                    std::free(buffer);
-                    buffer = needed > 0 ? static_cast<char*>(std::malloc(static_cast<size_t>(needed) + 1)) : nullptr;
-                    if (buffer) {
-                        made = WideCharToMultiByte(GetACP(), WC_COMPOSITECHECK | WC_SEPCHARS, block->wide, n,
-                                                   buffer, needed, nullptr, nullptr);
-                    }
-                }
-                if (buffer) buffer[made > 0 ? made : 0] = '\0';
+                made = WideCharToMultiByte(GetACP(), WC_COMPOSITECHECK | WC_SEPCHARS, block->wide, n, buffer, needed,
+                                           nullptr, nullptr);
+                buffer[made > 0 ? made : 0] = '\0';
             }
             block->narrow = buffer;
         }

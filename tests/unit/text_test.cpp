@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "frame/small_pool.h"
 #include "frame/text.h"
 
 using namespace zn;
@@ -93,6 +94,60 @@ TEST_F(TextTest, ClearingASharedTextLeavesTheOtherHolderIntact) {
         text::Release(*cleared);
     }
     text::Release(node);
+}
+
+TEST_F(TextTest, NarrowCopiesOfEveryLengthMatchTheCodePageConversion) {
+    // Short copies come from the pool, long ones from the heap, the longest past the stack buffer.
+    for (size_t length : {0u, 7u, 63u, 64u, 127u, 128u, 129u, 300u}) {
+        std::wstring wide;
+        for (size_t i = 0; i < length; ++i) wide += static_cast<wchar_t>(i % 3 == 0 ? 0x00E9 : L'a' + i % 26);
+        TextField slot = {};
+        text::MakeFromWide(slot, wide.c_str());
+        std::string expected(length * 2 + 1, '\0');
+        WideCharToMultiByte(GetACP(), 0, wide.c_str(), static_cast<int>(length), &expected[0],
+                            static_cast<int>(expected.size()), nullptr, nullptr);
+        EXPECT_STREQ(text::Narrow(slot), expected.c_str()) << length << " characters";
+        text::Clear(slot);  // drops the narrow copy, whichever way it was made
+        EXPECT_STREQ(text::Narrow(slot), "");
+        text::Release(slot);
+    }
+}
+
+TEST(SmallPool, BlocksAreZeroedReusedAndEmptySlabsGoBackToTheHeap) {
+    const size_t slabsBefore = pool::Slabs(), blocksBefore = pool::Blocks();
+    std::vector<void*> taken;
+    for (size_t i = 0; i < 20000; ++i) {  // several slabs of every size class
+        size_t size = 1 + i % pool::kLargest;
+        auto* block = static_cast<unsigned char*>(pool::Take(size));
+        ASSERT_NE(block, nullptr);
+        ASSERT_EQ(reinterpret_cast<uintptr_t>(block) % 8, 0u);
+        for (size_t b = 0; b < size; ++b) ASSERT_EQ(block[b], 0) << "byte " << b << " of a block of " << size;
+        std::memset(block, 0xA5, size);
+        taken.push_back(block);
+    }
+    EXPECT_EQ(pool::Take(0), nullptr);
+    EXPECT_EQ(pool::Take(pool::kLargest + 1), nullptr);
+    EXPECT_GT(pool::Slabs(), slabsBefore + pool::kLargest / 8);
+    EXPECT_EQ(pool::Blocks(), blocksBefore + taken.size());
+
+    // A block given back is the next one of its size handed out, zeroed again.
+    void* again = taken[pool::kLargest - 1];  // a block of the largest size
+    ASSERT_TRUE(pool::Give(again));
+    auto* reused = static_cast<unsigned char*>(pool::Take(pool::kLargest));
+    EXPECT_EQ(static_cast<void*>(reused), again);
+    EXPECT_EQ(reused[0], 0);
+
+    int onStack = 0;
+    void* fromHeap = std::malloc(16);
+    EXPECT_FALSE(pool::Give(fromHeap)) << "a heap block is not the pool's";
+    EXPECT_FALSE(pool::Give(&onStack));
+    EXPECT_FALSE(pool::Give(static_cast<char*>(taken[0]) + 1)) << "not the start of a block";
+    EXPECT_FALSE(pool::Give(nullptr));
+    std::free(fromHeap);
+
+    for (void* block : taken) EXPECT_TRUE(pool::Give(block));
+    EXPECT_EQ(pool::Slabs(), slabsBefore) << "slabs whose blocks all came back are freed";
+    EXPECT_EQ(pool::Blocks(), blocksBefore);
 }
 
 TEST(TextCompare, OrdersEmptyFirstAndIgnoresCase) {
