@@ -77,19 +77,31 @@ bool PlainComesBefore(const ListRow* a, const ListRow* b, int column, int descen
 TEST(ListRowOrder, SortingGivesTheOrderOfThePlainComparerTiesIncluded) {
     LONG blocks = text::LiveBlocks();
     std::mt19937 random(11);
-    const wchar_t* words[] = {L"", L"a", L"A", L"b", L"ab", L"AB", L"Zeta", L"zeta", L"_x", L"[y", L"\u00e9t\u00e9", L"10", L"2"};
+    // Texts that differ only past their fourth character, end with or hold a NUL early, or carry
+    // code units above 0x7FFF, besides plain, empty and case-different ones.
+    const std::wstring words[] = {L"",       L"a",        L"A",     L"b",      L"ab",
+                                  L"AB",     L"Zeta",     L"zeta",  L"_x",     L"[y",
+                                  L"\u00e9t\u00e9", L"10",  L"2",     L"abcd",   L"ABCDe",
+                                  L"abcdf",  L"abcdE",    std::wstring(L"\0b", 2), std::wstring(L"ab\0z", 4),
+                                  std::wstring(L"abcd\0", 5), L"\uffff",  L"\u8000a", L"a\u7fff"};
+    const int kinds = static_cast<int>(sizeof words / sizeof words[0]);
+    auto make = [](TextField& slot, const std::wstring& word) {
+        BSTR copy = SysAllocStringLen(word.data(), static_cast<UINT>(word.size()));
+        text::AssignCopy(slot, copy);
+        SysFreeString(copy);
+    };
     const DWORD severities[] = {0, 1, 2, 3, 9, 10, 12, 100, 0xFFFFFFFF, 0x80000000, 0x7FFFFFFF, 0xFFFFFFF6};
     std::vector<ListRow> rows(3000);
     for (ListRow& row : rows) {
         row = ListRow{};
         row.severity = severities[random() % 12];
         for (int n = 0; n < 3; ++n) {
-            int pick = static_cast<int>(random() % 15);  // 13 and 14: a slot without a block or text
-            if (pick < 13) text::MakeFromWide(row.texts[n], words[pick]);
-            else if (pick == 13) text::MakeFromWide(row.texts[n], nullptr);
+            int pick = static_cast<int>(random() % (kinds + 2));  // the last two: no block, or no text
+            if (pick < kinds) make(row.texts[n], words[pick]);
+            else if (pick == kinds) text::MakeFromWide(row.texts[n], nullptr);
         }
         TextField word = {};
-        text::MakeFromWide(word, words[random() % 13]);
+        make(word, words[random() % kinds]);
         ASSERT_TRUE(columns::GrowTo(row.columnTexts, random() % 4, word));
         text::Release(word);
     }
