@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "frame/gdi.h"
+#include "frame/insert_run.h"
 #include "frame/text.h"
 #include "list.h"
 
@@ -9,7 +10,6 @@ namespace zn {
 namespace {
 
 constexpr DWORD kTextBits = ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3;
-constexpr int kTopStride = 512;
 
 DWORD InsertedCheckState(DWORD value) {
     WORD state = LOWORD(value);
@@ -216,20 +216,19 @@ int ListControl::Refresh(int column, int descending) {
     // The rows in chain order, which is the order they are shown in until the sort below.
     auto** rows = static_cast<ListRow**>(std::malloc(rowCount * sizeof(ListRow*)));
     int i = 0;
-    for (ListRow* row = head; row; row = row->next, ++i) {
-        if (row->flags & (ZN_CHOICE_TEXT1 | ZN_CHOICE_TEXT2 | ZN_CHOICE_TEXT3)) {
-            int n = (row->flags & ZN_CHOICE_TEXT1) ? 0 : (row->flags & ZN_CHOICE_TEXT2) ? 1 : 2;
-            row->choiceValue = text::ValueAtStart(row->texts[n]);
-            row->choiceValueSet = 1;
+    {
+        InsertRun run(listBox);
+        for (ListRow* row = head; row; row = row->next, ++i) {
+            if (row->flags & (ZN_CHOICE_TEXT1 | ZN_CHOICE_TEXT2 | ZN_CHOICE_TEXT3)) {
+                int n = (row->flags & ZN_CHOICE_TEXT1) ? 0 : (row->flags & ZN_CHOICE_TEXT2) ? 1 : 2;
+                row->choiceValue = text::ValueAtStart(row->texts[n]);
+                row->choiceValueSet = 1;
+            }
+            SendMessageA(listBox, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(row));
+            if (rows) rows[i] = row;
+            run.Inserted(i);
         }
-        SendMessageA(listBox, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(row));
-        if (rows) rows[i] = row;
-        // The list box places an item by adding up the heights from its top item to it: a
-        // top item that follows the filling keeps that walk short.
-        if (i % kTopStride == kTopStride - 1) SendMessageA(listBox, LB_SETTOPINDEX, i, 0);
     }
-    // Back to the top item a filling from an empty list box keeps.
-    if (i >= kTopStride) SendMessageA(listBox, LB_SETTOPINDEX, 0, 0);
     SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     currentIndex = -1;
     SetFocus(listBox);

@@ -1,12 +1,16 @@
 // Rebuilding the rows from the chain; expanding, collapsing and selecting nodes; the
 // horizontal scrolling extent that follows the widest visible text line.
+#include <optional>
 #include <vector>
 
+#include "frame/insert_run.h"
 #include "frame/text.h"
 #include "tree.h"
 
 namespace zn {
 namespace {
+
+constexpr DWORD kQuietBranch = 64;  // descendants from which a branch is closed without drawing
 
 // Line shapes of the nodes of one level: each ends with 1 (a sibling follows) or 2 (last).
 void AssignLineShapes(TreeNode* head, DWORD level) {
@@ -78,6 +82,8 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
     TreeNode* lastTop = head;
     DWORD maxLevel = 0;
     int row = 0;
+    std::optional<InsertRun> run;
+    if (listBox) run.emplace(listBox);
     for (TreeNode* n = head; n; n = n->next) {
         if (n->checkState == ZN_CHECKED) ++checkedNodes;
         n->expandState = n->descendantCount > 0 ? 0 : -1;
@@ -91,8 +97,12 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
             n->choiceValue = text::ValueAtStart(n->texts[line]);
             n->choiceValueSet = 1;
         }
-        if (n->level == 0 && listBox) AddRow(row++, n);
+        if (n->level == 0 && listBox) {
+            AddRow(row, n);
+            run->Inserted(row++);
+        }
     }
+    run.reset();
     if (checkedCount) *checkedCount = checkedNodes;
     lastTop->lineShape = lastTop->lineShape != 0 ? 2 : 3;
     for (DWORD level = 1; level <= maxLevel; ++level) AssignLineShapes(head, level);
@@ -113,11 +123,16 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
     SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
     int index = row + 1;
     TreeNode* d = node->next;
-    for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
-        const TreeNode* parent = d->parent;
-        // Only the parent and the grandparent are asked whether they are open.
-        if (parent && parent->expandState == 1 && (!parent->parent || parent->parent->expandState == 1))
-            AddRow(index++, d);
+    {
+        InsertRun run(listBox);
+        for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
+            const TreeNode* parent = d->parent;
+            // Only the parent and the grandparent are asked whether they are open.
+            if (parent && parent->expandState == 1 && (!parent->parent || parent->parent->expandState == 1)) {
+                AddRow(index, d);
+                run.Inserted(index++);
+            }
+        }
     }
     SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listBox, nullptr, TRUE);
@@ -126,6 +141,12 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
 
 void TreeControl::HideDescendants(TreeNode* node, int row) {
     if (editorWindow) ShowWindow(editorWindow, SW_HIDE);
+    // A drawing list box updates its scroll bar and marks the rows below as changed for every
+    // row deleted; a large branch is closed with drawing switched off and is repainted once
+    // below, as a small one is. A list box without WS_VISIBLE is left alone: switching drawing
+    // back on would show it.
+    bool quiet = node->descendantCount >= kQuietBranch && (GetWindowLongPtrA(listBox, GWL_STYLE) & WS_VISIBLE);
+    if (quiet) SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
     LRESULT next = SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(row + 1), 0);
     TreeNode* d = node->next;
     for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
@@ -133,6 +154,7 @@ void TreeControl::HideDescendants(TreeNode* node, int row) {
         RemoveRow(row + 1, d);
         next = SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(row + 1), 0);
     }
+    if (quiet) SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listBox, nullptr, TRUE);
     RecalcHorizontalExtent();
 }

@@ -242,6 +242,50 @@ TEST_F(TreeRows, SelectingADeepNodeOpensItsPathAndSelectsAfterTheCall) {
     EXPECT_EQ(ZNTree_SelectNode(tree, 1234, 0), 0);
 }
 
+// Runs of rows longer than the stretch after which the list box's top row is moved along with
+// them (refreshing 1,500 top-level nodes, opening and closing a branch of 1,300) end as short
+// runs do: same rows, same top row and selection, drawing left as it was.
+TEST(TreeLongRuns, LeaveTheTopRowSelectionAndDrawingAsShortRunsDo) {
+    HostWindow host;
+    HWND tree = host.MakeTree();
+    const DWORD tops = 1500, children = 1300, parent = 700;
+    V shown;
+    for (DWORD id = 1; id <= tops; ++id) {
+        Insert(tree, {id, 0, L"top"});
+        shown.push_back(id);
+    }
+    V open = shown;
+    for (DWORD c = 0; c < children; ++c) {
+        Insert(tree, {10000 + c, parent, L"child"});
+        open.insert(open.begin() + parent + c, 10000 + c);
+    }
+    auto send = [tree](UINT message, WPARAM wParam = 0) { return SendMessageA(tree, message, wParam, 0); };
+    auto rowsDrawn = [&] {  // the list box asks its parent to draw rows when repainted
+        host.treeMessages.clear();
+        host.Repaint(tree);
+        return std::count(host.treeMessages.begin(), host.treeMessages.end(), UINT{WM_DRAWITEM});
+    };
+    RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
+    host.Pump();
+    EXPECT_EQ(RowIds(tree), shown);
+    EXPECT_EQ(send(LB_GETTOPINDEX), 0);
+    send(LB_SETCURSEL, 1000);
+    send(LB_SETTOPINDEX, 650);
+    ASSERT_EQ(send(LB_GETTOPINDEX), 650);
+
+    EXPECT_EQ(ExpandNode(tree, parent, 0), 1);
+    EXPECT_EQ(RowIds(tree), open);
+    EXPECT_EQ(send(LB_GETTOPINDEX), 650) << "the rows went in below the top row";
+    EXPECT_EQ(send(LB_GETCURSEL), 1000 + children) << "the selected row moved down with its node";
+
+    EXPECT_EQ(CollapseNode(tree, parent, 0), 1);
+    EXPECT_EQ(RowIds(tree), shown);
+    EXPECT_EQ(send(LB_GETTOPINDEX), 650);
+    EXPECT_EQ(send(LB_GETCURSEL), 1000);
+    EXPECT_GT(rowsDrawn(), 0) << "the list box draws again after a large branch closes";
+    EXPECT_EQ(ChainFault(tree), "");
+}
+
 // A 9-point font made here independently of the DLL.
 int TextWidth(int weight, const char* text) {
     LOGFONTA lf = {};
