@@ -62,6 +62,8 @@ enum class Side { Ours, Theirs };
 // Runs the tree workload with n nodes (the list workload with n rows) through one side.
 Run TreeWorkload(int n, Side side, double budget);
 Run ListWorkload(int n, Side side, double budget);
+// A tree of one parent with n - 1 children: one branch opened and closed in one call each.
+Run WideWorkload(int n, Side side, double budget);
 
 // Texts in a fixed random order.
 std::vector<std::wstring> RandomTexts(int n, unsigned seed);

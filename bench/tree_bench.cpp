@@ -174,6 +174,62 @@ void RunTheirs(const Shape& s, Run& run, double budget) {
     run.phases[6].theirs = Seconds() - t;
 }
 
+// One top-level node with every other node as its child, as a folder of many files: the rows
+// of a single branch inserted and removed in one call.
+void RunWideOurs(const Shape& s, Run& run) {
+    Host host;
+    host.tree = CreateTree(host.window, 100, 200);
+    double t = Seconds();
+    for (size_t i = 0; i < s.texts.size(); ++i) {
+        NodeInfo info = {};
+        info.id = static_cast<DWORD>(i + 1);
+        info.parentId = i == 0 ? 0 : 1;
+        info.checkState = ZN_UNCHECKED;
+        info.text1 = s.texts[i];
+        Sorted_Insert(host.tree, &info, 0);
+    }
+    run.phases[0].ours = Seconds() - t;
+    t = Seconds();
+    RefreshTree(host.tree, &host.selectedIndex, &host.checkedCount);
+    run.phases[1].ours = Seconds() - t;
+    t = Seconds();
+    ExpandNode(host.tree, 1, 0);
+    run.phases[2].ours = Seconds() - t;
+    t = Seconds();
+    CollapseNode(host.tree, 1, 0);
+    run.phases[3].ours = Seconds() - t;
+    t = Seconds();
+    DestroyTree(host.tree);
+    host.tree = nullptr;
+    run.phases[4].ours = Seconds() - t;
+}
+
+void RunWideTheirs(const Shape& s, Run& run, double budget) {
+    Host host;
+    HWND view = NewTreeView(host.window);
+    Capped insert(budget);
+    HTREEITEM root = nullptr;
+    for (size_t i = 0; i < s.texts.size() && !insert.Over(i); ++i) {
+        TVINSERTSTRUCTW tv = {};
+        tv.hParent = i == 0 ? TVI_ROOT : root;
+        tv.hInsertAfter = TVI_LAST;
+        tv.item.mask = TVIF_TEXT;
+        tv.item.pszText = s.texts[i];
+        HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(view, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tv)));
+        if (i == 0) root = item;
+    }
+    insert.Into(run.phases[0]);
+    run.phases[1].theirs = 0;  // the view shows its items as they are inserted
+    for (int phase = 2; phase <= 3; ++phase) {
+        double t = Seconds();
+        SendMessageW(view, TVM_EXPAND, phase == 2 ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(root));
+        run.phases[phase].theirs = Seconds() - t;
+    }
+    double t = Seconds();
+    DestroyWindow(view);
+    run.phases[4].theirs = Seconds() - t;
+}
+
 }  // namespace
 
 Run TreeWorkload(int n, Side side, double budget) {
@@ -192,6 +248,23 @@ Run TreeWorkload(int n, Side side, double budget) {
         RunOurs(s, run);
     else
         RunTheirs(s, run, budget);
+    for (BSTR text : s.texts) SysFreeString(text);
+    return run;
+}
+
+Run WideWorkload(int n, Side side, double budget) {
+    Shape s = MakeShape(n);
+    Run run;
+    run.workload = "wide";
+    run.n = static_cast<int>(s.texts.size());
+    for (const char* name : {"insert all (one parent)", "RefreshTree", "expand the parent", "collapse the parent",
+                             "destroy"})
+        run.phases.push_back({name});
+    run.budget = budget;
+    if (side == Side::Ours)
+        RunWideOurs(s, run);
+    else
+        RunWideTheirs(s, run, budget);
     for (BSTR text : s.texts) SysFreeString(text);
     return run;
 }
