@@ -1,5 +1,6 @@
 // Rebuilding the rows from the chain; expanding, collapsing and selecting nodes; the
 // horizontal scrolling extent that follows the widest visible text line.
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -10,7 +11,8 @@
 namespace zn {
 namespace {
 
-constexpr DWORD kQuietBranch = 64;  // descendants from which a branch is closed without drawing
+constexpr int kQuietBranch = 64;  // shown rows from which a branch is closed without drawing
+constexpr int kTopStride = 512;   // rows deleted between two moves of the top row
 
 // Line shapes of the nodes of one level: each ends with 1 (a sibling follows) or 2 (last).
 void AssignLineShapes(TreeNode* head, DWORD level) {
@@ -141,22 +143,63 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
 
 void TreeControl::HideDescendants(TreeNode* node, int row) {
     if (editorWindow) ShowWindow(editorWindow, SW_HIDE);
+    auto nodeAt = [this](int index) {
+        return reinterpret_cast<TreeNode*>(SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+    };
+    // The rows that go: the descendants, in chain order, standing one after another below the
+    // node's row (deleting row + 1 while it shows the next descendant takes exactly these).
+    int going = 0;
+    const TreeNode* next = nodeAt(row + 1);
+    const TreeNode* d = node->next;
+    for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
+        if (next != d) continue;
+        ++going;
+        next = nodeAt(row + 1 + going);
+    }
     // A drawing list box updates its scroll bar and marks the rows below as changed for every
     // row deleted; a large branch is closed with drawing switched off and is repainted once
     // below, as a small one is. A list box without WS_VISIBLE is left alone: switching drawing
     // back on would show it.
-    bool quiet = node->descendantCount >= kQuietBranch && (GetWindowLongPtrA(listBox, GWL_STYLE) & WS_VISIBLE);
+    bool quiet = going >= kQuietBranch && (GetWindowLongPtrA(listBox, GWL_STYLE) & WS_VISIBLE);
     if (quiet) SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
-    LRESULT next = SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(row + 1), 0);
-    TreeNode* d = node->next;
-    for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
-        if (reinterpret_cast<TreeNode*>(next) != d) continue;
-        RemoveRow(row + 1, d);
-        next = SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(row + 1), 0);
+    if (quiet && FromTheBottom(row, going)) {
+        // Deleting from the top down makes the list box move every later row up for each
+        // deleted one; from the bottom up only the rows after the branch move, and the top row,
+        // kept near the deletions, spares the list box adding up the heights down to them.
+        // The top row stays above every row deleted while it is there (at the node's row at
+        // the lowest), so it never stands on a deleted row or past the last one.
+        const LRESULT top = SendMessageA(listBox, LB_GETTOPINDEX, 0, 0);
+        LRESULT topNow = top;
+        for (int k = going; k >= 1; --k) {
+            int index = row + k;
+            if (index <= topNow || index - topNow > kTopStride) {
+                SendMessageA(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(row, index - kTopStride)), 0);
+                topNow = SendMessageA(listBox, LB_GETTOPINDEX, 0, 0);
+            }
+            RemoveRow(index, nodeAt(index));
+        }
+        SendMessageA(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    } else {
+        for (int k = 0; k < going; ++k) RemoveRow(row + 1, nodeAt(row + 1));
     }
     if (quiet) SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listBox, nullptr, TRUE);
     RecalcHorizontalExtent();
+}
+
+// Whether closing `going` rows below `row` from the bottom up, moving the top row along and
+// putting it back, leaves the list box as closing them from the top down does. The list box
+// keeps its top row through deletions, and puts a top row it is given back no lower than the
+// last rows that fill it, and goes back to its first row when its count falls to a page. So the
+// top row must be at or above the node's row, and either be the first row or, once the branch is
+// gone, have more rows below it than the list box is pixels high (every row is at least one
+// pixel, so the count then never falls to a page either).
+bool TreeControl::FromTheBottom(int row, int going) const {
+    RECT client = {};
+    GetClientRect(listBox, &client);
+    const LRESULT top = SendMessageA(listBox, LB_GETTOPINDEX, 0, 0);
+    const LRESULT remaining = SendMessageA(listBox, LB_GETCOUNT, 0, 0) - going;
+    return top <= row && (top == 0 || remaining - top > client.bottom + 2);
 }
 
 int TreeControl::ExpandNode(DWORD id, DWORD groupKey) {

@@ -166,6 +166,7 @@ private:
     void FreeChain();
     void ShowDescendants(TreeNode* node, int row);
     void HideDescendants(TreeNode* node, int row);
+    bool FromTheBottom(int row, int going) const;
     void ExpandAll(int row);
     void DrawTreeLines(const DRAWITEMSTRUCT* item, const TreeNode* node);
     void DrawSelectionBox(const DRAWITEMSTRUCT* item, TreeNode* node, int textX);

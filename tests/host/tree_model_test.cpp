@@ -243,8 +243,9 @@ TEST_F(TreeRows, SelectingADeepNodeOpensItsPathAndSelectsAfterTheCall) {
 }
 
 // Runs of rows longer than the stretch after which the list box's top row is moved along with
-// them (refreshing 1,500 top-level nodes, opening and closing a branch of 1,300) end as short
-// runs do: same rows, same top row and selection, drawing left as it was.
+// them (refreshing 1,500 top-level nodes, opening and closing a branch of 1,300, from the bottom
+// up or, when the top row is below the parent, from the top down) end as short runs do: same
+// rows, same top row and selection, and a list box that draws.
 TEST(TreeLongRuns, LeaveTheTopRowSelectionAndDrawingAsShortRunsDo) {
     HostWindow host;
     HWND tree = host.MakeTree();
@@ -283,6 +284,28 @@ TEST(TreeLongRuns, LeaveTheTopRowSelectionAndDrawingAsShortRunsDo) {
     EXPECT_EQ(send(LB_GETTOPINDEX), 650);
     EXPECT_EQ(send(LB_GETCURSEL), 1000);
     EXPECT_GT(rowsDrawn(), 0) << "the list box draws again after a large branch closes";
+
+    // Top row below the parent's row: the rows go from the top down, and the top row stays.
+    ExpandNode(tree, parent, 0);
+    send(LB_SETCURSEL, parent + 5);  // a row of the branch
+    send(LB_SETTOPINDEX, 1000);
+    EXPECT_EQ(CollapseNode(tree, parent, 0), 1);
+    EXPECT_EQ(RowIds(tree), shown);
+    EXPECT_EQ(send(LB_GETTOPINDEX), 1000);
+    EXPECT_EQ(send(LB_GETCURSEL), LB_ERR) << "the selected row went with the branch";
+
+    // The whole list is the branch: closing it leaves one row, at the top.
+    ClearTree(tree);
+    V alone = {1};
+    for (DWORD c = 0; c < children; ++c) Insert(tree, {c == 0 ? 1u : 10000 + c, c == 0 ? 0u : 1u, L"n"});
+    RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
+    ExpandNode(tree, 1, 0);
+    send(LB_SETCURSEL, children - 1);
+    EXPECT_EQ(CollapseNode(tree, 1, 0), 1);
+    EXPECT_EQ(RowIds(tree), alone);
+    EXPECT_EQ(send(LB_GETTOPINDEX), 0);
+    EXPECT_EQ(send(LB_GETCURSEL), LB_ERR);
+    EXPECT_GT(rowsDrawn(), 0);
     EXPECT_EQ(ChainFault(tree), "");
 }
 
