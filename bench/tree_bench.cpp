@@ -230,43 +230,40 @@ void RunWideTheirs(const Shape& s, Run& run, double budget) {
     run.phases[4].theirs = Seconds() - t;
 }
 
-}  // namespace
-
-Run TreeWorkload(int n, Side side, double budget) {
+// One side of a workload on the shape of n nodes; memory is measured when `records` is set.
+template <class Ours, class Theirs>
+Run RunOnShape(int n, Side side, double budget, const char* workload, std::initializer_list<const char*> phases,
+               bool records, Ours ours, Theirs theirs) {
     Shape s = MakeShape(n);
     Run run;
-    run.workload = "tree";
+    run.workload = workload;
     run.n = static_cast<int>(s.parent.size());
-    for (const char* name : {"insert all", "RefreshTree", "expand every parent", "one full repaint",
-                             "check every top-level node", "uncheck the largest subtree", "destroy"})
-        run.phases.push_back({name});
+    for (const char* name : phases) run.phases.push_back({name});
     double chars = static_cast<double>(s.textChars) / static_cast<double>(s.parent.size());
     // A node, its text block, its BSTR (length prefix, text, NUL) and its narrow copy.
-    run.recordBytesPerItem = sizeof(TreeNode) + sizeof(TextBlock) + (4 + 2 * chars + 2) + (chars + 1);
+    if (records) run.recordBytesPerItem = sizeof(TreeNode) + sizeof(TextBlock) + (4 + 2 * chars + 2) + (chars + 1);
     run.budget = budget;
     if (side == Side::Ours)
-        RunOurs(s, run);
+        ours(s, run);
     else
-        RunTheirs(s, run, budget);
+        theirs(s, run, budget);
     for (BSTR text : s.texts) SysFreeString(text);
     return run;
 }
 
+}  // namespace
+
+Run TreeWorkload(int n, Side side, double budget) {
+    return RunOnShape(n, side, budget, "tree",
+                      {"insert all", "RefreshTree", "expand every parent", "one full repaint",
+                       "check every top-level node", "uncheck the largest subtree", "destroy"},
+                      true, RunOurs, RunTheirs);
+}
+
 Run WideWorkload(int n, Side side, double budget) {
-    Shape s = MakeShape(n);
-    Run run;
-    run.workload = "wide";
-    run.n = static_cast<int>(s.texts.size());
-    for (const char* name : {"insert all (one parent)", "RefreshTree", "expand the parent", "collapse the parent",
-                             "destroy"})
-        run.phases.push_back({name});
-    run.budget = budget;
-    if (side == Side::Ours)
-        RunWideOurs(s, run);
-    else
-        RunWideTheirs(s, run, budget);
-    for (BSTR text : s.texts) SysFreeString(text);
-    return run;
+    return RunOnShape(n, side, budget, "wide",
+                      {"insert all (one parent)", "RefreshTree", "expand the parent", "collapse the parent", "destroy"},
+                      false, RunWideOurs, RunWideTheirs);
 }
 
 }  // namespace bench
