@@ -123,17 +123,22 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
 
 void TreeControl::ShowDescendants(TreeNode* node, int row) {
     SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
-    int index = row + 1;
+    // Only the parent and the grandparent are asked whether they are open.
+    auto shows = [](const TreeNode* d) {
+        const TreeNode* parent = d->parent;
+        return parent && parent->expandState == 1 && (!parent->parent || parent->parent->expandState == 1);
+    };
+    int rows = 0;
     TreeNode* d = node->next;
+    for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) rows += shows(d);
+    int index = row + 1;
     {
-        InsertRun run(listBox);
+        InsertRun run(listBox, index, rows);
+        d = node->next;
         for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
-            const TreeNode* parent = d->parent;
-            // Only the parent and the grandparent are asked whether they are open.
-            if (parent && parent->expandState == 1 && (!parent->parent || parent->parent->expandState == 1)) {
-                AddRow(index, d);
-                run.Inserted(index++);
-            }
+            if (!shows(d)) continue;
+            AddRow(index, d);
+            run.Inserted(index++);
         }
     }
     SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);

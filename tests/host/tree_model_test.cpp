@@ -242,14 +242,14 @@ TEST_F(TreeRows, SelectingADeepNodeOpensItsPathAndSelectsAfterTheCall) {
     EXPECT_EQ(ZNTree_SelectNode(tree, 1234, 0), 0);
 }
 
-// Runs of rows longer than the stretch after which the list box's top row is moved along with
-// them (refreshing 1,500 top-level nodes, opening and closing a branch of 1,300, from the bottom
-// up or, when the top row is below the parent, from the top down) end as short runs do: same
-// rows, same top row and selection, and a list box that draws.
+// Runs of rows long or far enough from the top row that the list box's top row is moved along
+// with them (refreshing 1,500 top-level nodes, opening a branch of 1,300 near or far below the
+// top row, closing it from the bottom up or, when the top row is below the parent, from the top
+// down) end as short runs do: same rows, same top row and selection, and a list box that draws.
 TEST(TreeLongRuns, LeaveTheTopRowSelectionAndDrawingAsShortRunsDo) {
     HostWindow host;
     HWND tree = host.MakeTree();
-    const DWORD tops = 1500, children = 1300, parent = 700;
+    const DWORD tops = 1500, children = 1300, parent = 1000;
     V shown;
     for (DWORD id = 1; id <= tops; ++id) {
         Insert(tree, {id, 0, L"top"});
@@ -285,8 +285,13 @@ TEST(TreeLongRuns, LeaveTheTopRowSelectionAndDrawingAsShortRunsDo) {
     EXPECT_EQ(send(LB_GETCURSEL), 1000);
     EXPECT_GT(rowsDrawn(), 0) << "the list box draws again after a large branch closes";
 
+    // A branch far below the top row: the top row goes to it first, and comes back.
+    send(LB_SETTOPINDEX, 0);
+    EXPECT_EQ(ExpandNode(tree, parent, 0), 1);
+    EXPECT_EQ(RowIds(tree), open);
+    EXPECT_EQ(send(LB_GETTOPINDEX), 0);
+
     // Top row below the parent's row: the rows go from the top down, and the top row stays.
-    ExpandNode(tree, parent, 0);
     send(LB_SETCURSEL, parent + 5);  // a row of the branch
     send(LB_SETTOPINDEX, 1000);
     EXPECT_EQ(CollapseNode(tree, parent, 0), 1);
