@@ -154,7 +154,7 @@ void Print(FILE* out, const Run& run) {
     std::fflush(out);
 }
 
-constexpr int kWideMax = 100000;  // largest wide tree measured
+constexpr int kOneTopMax = 100000;  // largest tree under one top node measured
 
 // A child runs one side of one workload at one size and reports on its standard output:
 // "name <index> <phase>", "phase <index> <seconds> <capped>",
@@ -254,18 +254,20 @@ int main(int argc, char** argv) {
         Side side = std::strcmp(argv[i + 3], "ours") == 0 ? Side::Ours : Side::Theirs;
         Run run = !std::strcmp(workload, "tree")   ? TreeWorkload(n, side, budget)
                   : !std::strcmp(workload, "wide") ? WideWorkload(n, side, budget)
-                                                   : ListWorkload(n, side, budget);
+                  : !std::strcmp(workload, "branches") ? BranchesWorkload(n, side, budget)
+                                                       : ListWorkload(n, side, budget);
         Report(run, side);
         return 0;
     }
     std::printf("ZnTreeCt benchmark: each phase in seconds, ZnTreeCt against the common control\n");
     std::fflush(stdout);
-    for (const char* workload : {"tree", "wide", "list"}) {
+    for (const char* workload : {"tree", "wide", "branches", "list"}) {
         if (only && std::strcmp(only, workload)) continue;
         for (int n : sizes) {
-            // A single call opens or closes the whole branch of the wide tree, so no budget can
-            // stop it: at a million rows closing it alone would take minutes.
-            if (!std::strcmp(workload, "wide") && n > kWideMax) continue;
+            // A single call closes the whole of a tree under one top node, so no budget can stop
+            // it: at a million rows that alone would take minutes.
+            bool oneTop = !std::strcmp(workload, "wide") || !std::strcmp(workload, "branches");
+            if (oneTop && n > kOneTopMax) continue;
             // Each side runs in a process of its own, so neither inherits the other's heap.
             Run run;
             run.workload = workload;

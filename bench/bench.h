@@ -64,6 +64,8 @@ Run TreeWorkload(int n, Side side, double budget);
 Run ListWorkload(int n, Side side, double budget);
 // A tree of one parent with n - 1 children: one branch opened and closed in one call each.
 Run WideWorkload(int n, Side side, double budget);
+// A tree of one top node whose children have 99 children each: many branches of 99 rows.
+Run BranchesWorkload(int n, Side side, double budget);
 
 // Texts in a fixed random order.
 std::vector<std::wstring> RandomTexts(int n, unsigned seed);

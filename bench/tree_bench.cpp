@@ -174,16 +174,23 @@ void RunTheirs(const Shape& s, Run& run, double budget) {
     run.phases[6].theirs = Seconds() - t;
 }
 
-// One top-level node with every other node as its child, as a folder of many files: the rows
-// of a single branch inserted and removed in one call.
-void RunWideOurs(const Shape& s, Run& run) {
+// One top-level node holding every other node: each of its children followed by `per` children
+// of its own (none: a folder of many files, one branch of all the rows). Opening every parent
+// inserts the rows of each branch in one call; closing the top node removes them all in one.
+DWORD ParentOf(size_t i, size_t per) {
+    if (i == 0) return 0;
+    size_t position = (i - 1) % (per + 1);
+    return position == 0 ? 1 : static_cast<DWORD>(i - position + 1);
+}
+
+void RunTopOurs(const Shape& s, Run& run, size_t per) {
     Host host;
     host.tree = CreateTree(host.window, 100, 200);
     double t = Seconds();
     for (size_t i = 0; i < s.texts.size(); ++i) {
         NodeInfo info = {};
         info.id = static_cast<DWORD>(i + 1);
-        info.parentId = i == 0 ? 0 : 1;
+        info.parentId = ParentOf(i, per);
         info.checkState = ZN_UNCHECKED;
         info.text1 = s.texts[i];
         Sorted_Insert(host.tree, &info, 0);
@@ -193,7 +200,7 @@ void RunWideOurs(const Shape& s, Run& run) {
     RefreshTree(host.tree, &host.selectedIndex, &host.checkedCount);
     run.phases[1].ours = Seconds() - t;
     t = Seconds();
-    ExpandNode(host.tree, 1, 0);
+    for (size_t i = 0; i < s.texts.size(); i += i == 0 ? 1 : per + 1) ExpandNode(host.tree, static_cast<DWORD>(i + 1), 0);
     run.phases[2].ours = Seconds() - t;
     t = Seconds();
     CollapseNode(host.tree, 1, 0);
@@ -204,28 +211,30 @@ void RunWideOurs(const Shape& s, Run& run) {
     run.phases[4].ours = Seconds() - t;
 }
 
-void RunWideTheirs(const Shape& s, Run& run, double budget) {
+void RunTopTheirs(const Shape& s, Run& run, double budget, size_t per) {
     Host host;
     HWND view = NewTreeView(host.window);
+    std::vector<HTREEITEM> items(s.texts.size());
     Capped insert(budget);
-    HTREEITEM root = nullptr;
     for (size_t i = 0; i < s.texts.size() && !insert.Over(i); ++i) {
         TVINSERTSTRUCTW tv = {};
-        tv.hParent = i == 0 ? TVI_ROOT : root;
+        DWORD parent = ParentOf(i, per);
+        tv.hParent = parent ? items[parent - 1] : TVI_ROOT;
         tv.hInsertAfter = TVI_LAST;
         tv.item.mask = TVIF_TEXT;
         tv.item.pszText = s.texts[i];
-        HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(view, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tv)));
-        if (i == 0) root = item;
+        items[i] = reinterpret_cast<HTREEITEM>(SendMessageW(view, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tv)));
     }
     insert.Into(run.phases[0]);
     run.phases[1].theirs = 0;  // the view shows its items as they are inserted
-    for (int phase = 2; phase <= 3; ++phase) {
-        double t = Seconds();
-        SendMessageW(view, TVM_EXPAND, phase == 2 ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(root));
-        run.phases[phase].theirs = Seconds() - t;
-    }
+    Capped expand(budget);
+    for (size_t i = 0; i < s.texts.size() && !expand.Over(i); i += i == 0 ? 1 : per + 1)
+        if (items[i]) SendMessageW(view, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(items[i]));
+    expand.Into(run.phases[2]);
     double t = Seconds();
+    SendMessageW(view, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(items[0]));
+    run.phases[3].theirs = Seconds() - t;
+    t = Seconds();
     DestroyWindow(view);
     run.phases[4].theirs = Seconds() - t;
 }
@@ -263,7 +272,16 @@ Run TreeWorkload(int n, Side side, double budget) {
 Run WideWorkload(int n, Side side, double budget) {
     return RunOnShape(n, side, budget, "wide",
                       {"insert all (one parent)", "RefreshTree", "expand the parent", "collapse the parent", "destroy"},
-                      false, RunWideOurs, RunWideTheirs);
+                      false, [](const Shape& s, Run& run) { RunTopOurs(s, run, 0); },
+                      [](const Shape& s, Run& run, double budget) { RunTopTheirs(s, run, budget, 0); });
+}
+
+Run BranchesWorkload(int n, Side side, double budget) {
+    return RunOnShape(n, side, budget, "branches",
+                      {"insert all (branches of 99)", "RefreshTree", "expand every parent", "collapse the top node",
+                       "destroy"},
+                      false, [](const Shape& s, Run& run) { RunTopOurs(s, run, 99); },
+                      [](const Shape& s, Run& run, double budget) { RunTopTheirs(s, run, budget, 99); });
 }
 
 }  // namespace bench
