@@ -170,7 +170,7 @@ NodeInfo Record(DWORD id, DWORD parentOrMask, DWORD state) {
     return info;
 }
 
-TreeNode* Insert(HWND tree, const NodeSpec& wanted) {
+TreeNode* Insert(HWND tree, const NodePlan& wanted) {
     Bstr t1(wanted.text1), t2(wanted.text2), t3(wanted.text3);
     NodeInfo info = {};
     info.id = wanted.id;

@@ -90,7 +90,7 @@ private:
 };
 
 // Inserts a node as a host does, with texts made as BSTRs for the call.
-struct NodeSpec {
+struct NodePlan {
     DWORD id;
     DWORD parentId;
     const wchar_t* text1;
@@ -102,7 +102,7 @@ struct NodeSpec {
     const wchar_t* text2 = nullptr;
     const wchar_t* text3 = nullptr;
 };
-TreeNode* Insert(HWND tree, const NodeSpec& wanted);
+TreeNode* Insert(HWND tree, const NodePlan& wanted);
 // A record for the exports: an id, a parent id (or, for updates, a change mask) and a check state.
 NodeInfo Record(DWORD id, DWORD parentOrMask, DWORD state = ZN_UNCHECKED);
 // The ids of the chain in order, and of the list box's rows in order.

@@ -66,7 +66,7 @@ struct Rig {
         ZNList_AddHeaderColumn(list, L"Wrapped", ZN_COLUMN_MULTILINE);
         Insert(tree, {1, 0, L"root"});
         Insert(tree, {2, 1, L"child", ZN_CHECKED});
-        InsertRow(list, RowSpec{1, L"first"});
+        InsertRow(list, RowPlan{1, L"first"});
         SetColumn(list, 1, 1, L"c:\\a\\b\\c\\d\\e");
     }
     ~Rig() {

@@ -139,7 +139,7 @@ TEST(ListSizing, RefreshGivesTheWidthsOfMeasuringEveryRow) {
         for (int i = 0; i < rows; ++i) {
             std::wstring texts[3];
             for (auto& t : texts) t = pool[random() % poolSize];
-            RowSpec wanted{static_cast<DWORD>(random() % (rows / 2)), texts[0].c_str()};  // duplicate ids
+            RowPlan wanted{static_cast<DWORD>(random() % (rows / 2)), texts[0].c_str()};  // duplicate ids
             wanted.text2 = random() % 2 ? texts[1].c_str() : nullptr;
             wanted.text3 = wanted.text2 && random() % 2 ? texts[2].c_str() : nullptr;
             wanted.flags = static_cast<WORD>(random() % 16) & (ZN_BOLD_TEXT1 | ZN_BOLD_TEXT2 | ZN_BOLD_TEXT3);
@@ -185,7 +185,7 @@ TEST(ListLargeRefresh, ThousandsOfRowsOfMixedHeightsShowFromTheTopWithTheirHeigh
     ZNList_AddHeaderColumn(h.list, L"One", 0);
     std::mt19937 random(9);
     for (int i = 0; i < 3000; ++i) {
-        RowSpec wanted{static_cast<DWORD>(random() % 1000), random() % 4 ? L"text" : nullptr};
+        RowPlan wanted{static_cast<DWORD>(random() % 1000), random() % 4 ? L"text" : nullptr};
         wanted.text2 = random() % 2 ? L"" : nullptr;
         wanted.text3 = random() % 2 ? L"third" : nullptr;
         ASSERT_NE(InsertRow(h.list, wanted), nullptr);

@@ -4,7 +4,7 @@
 
 namespace host {
 
-ListRow* InsertRow(HWND list, const RowSpec& s) {
+ListRow* InsertRow(HWND list, const RowPlan& s) {
     Bstr t1(s.text1), t2(s.text2), t3(s.text3);
     NodeInfo info = {0, s.id, 0, s.checkState, s.flags, 0, s.extraIcon, s.severity, t1, t2, t3};
     return ZNList_Insert(list, &info);

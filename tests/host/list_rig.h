@@ -8,7 +8,7 @@
 
 namespace host {
 
-struct RowSpec {
+struct RowPlan {
     DWORD id;
     const wchar_t* text1;
     DWORD checkState = ZN_UNCHECKED;
@@ -16,7 +16,7 @@ struct RowSpec {
     DWORD severity = 0, extraIcon = 0;
     const wchar_t *text2 = nullptr, *text3 = nullptr;
 };
-ListRow* InsertRow(HWND list, const RowSpec& wanted);
+ListRow* InsertRow(HWND list, const RowPlan& wanted);
 ListRow* InsertChoiceRow(HWND list, DWORD id, int n, const Bstr& choices, DWORD checkState = ZN_UNCHECKED,
                          const wchar_t* text1 = L"row");
 void SetColumn(HWND list, DWORD id, DWORD column, const wchar_t* text);

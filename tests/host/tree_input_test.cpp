@@ -30,8 +30,8 @@ protected:
         DeleteDC(stripDc);
         DeleteObject(strip);
     }
-    void Build(const std::vector<NodeSpec>& nodes, const V& expand = {}) {
-        for (const NodeSpec& wanted : nodes) ASSERT_NE(Insert(tree, wanted), nullptr);
+    void Build(const std::vector<NodePlan>& nodes, const V& expand = {}) {
+        for (const NodePlan& wanted : nodes) ASSERT_NE(Insert(tree, wanted), nullptr);
         ASSERT_EQ(RefreshTree(tree, &host.selectedIndex, &host.checkedCount), 1);
         for (DWORD id : expand) ASSERT_EQ(ExpandNode(tree, id, 0), 1);
         host.Pump();
@@ -195,7 +195,7 @@ TEST_F(TreeInput, ChangedBoxesOfTheBranchRepaintAndHiddenOnesDoNot) {
 // A branch whose root is scrolled out of sight above: checking the root from the host draws the
 // boxes of its rows that show, placed from the top row down.
 TEST_F(TreeInput, UpdateTreeEntryDrawsTheShownPartOfABranchScrolledPastItsRoot) {
-    std::vector<NodeSpec> nodes = {{1, 0, L"root"}};
+    std::vector<NodePlan> nodes = {{1, 0, L"root"}};
     for (DWORD id = 2; id <= 60; ++id) nodes.push_back({id, 1, L"leaf"});
     nodes.push_back({61, 0, L"next"});
     Build(nodes, {1});
@@ -288,7 +288,7 @@ TEST_F(TreeInput, UpdateTreeEntryRepaintsWhatChanged) {
 }
 
 TEST_F(TreeInput, ScrollingAndResizingPassThroughTheListBox) {
-    std::vector<NodeSpec> rows;
+    std::vector<NodePlan> rows;
     for (DWORD id = 1; id <= 40; ++id) rows.push_back({id, 0, L"row"});
     Build(rows);
     SendMessageA(tree, WM_VSCROLL, SB_LINEDOWN, 0);

@@ -26,7 +26,7 @@ std::string Chain(HWND tree) {
 TEST(TreeInsert, PlacesNodesInDisplayOrder) {
     const WORD S = ZN_SORT_CHILDREN;
     const struct {
-        std::vector<NodeSpec> nodes;
+        std::vector<NodePlan> nodes;
         const char* chain;
     } cases[] = {
         {{{1, 0, L"p", 3, S}, {2, 1, L"B"}, {3, 1, L"a"}, {4, 1, L"C"}}, "1:0:3 3:1:0 2:1:0 4:1:0"},  // no case
@@ -44,7 +44,7 @@ TEST(TreeInsert, PlacesNodesInDisplayOrder) {
     for (const auto& c : cases) {
         HostWindow host;
         HWND tree = host.MakeTree();
-        for (const NodeSpec& wanted : c.nodes) ASSERT_NE(Insert(tree, wanted), nullptr) << "node " << wanted.id;
+        for (const NodePlan& wanted : c.nodes) ASSERT_NE(Insert(tree, wanted), nullptr) << "node " << wanted.id;
         EXPECT_EQ(Chain(tree), c.chain);
         EXPECT_EQ(ChainFault(tree), "");
     }
@@ -63,7 +63,7 @@ TEST(TreeInsert, RefusesBadInputAndBringsValuesIntoRange) {
     const DWORD ranges[][4] = {{0, 0, 3, 0}, {4, 3, 3, 3}, {0x10002, 4, 2, 1}, {1, 99, 1, 1}, {7, 2, 3, 2}};
     DWORD id = 100;
     for (const auto& r : ranges) {  // state, severity, then what the node gets
-        NodeSpec wanted{id++, 0, L"n", r[0]};
+        NodePlan wanted{id++, 0, L"n", r[0]};
         wanted.severity = r[1];
         TreeNode* node = Insert(tree, wanted);
         ASSERT_NE(node, nullptr);
@@ -122,7 +122,7 @@ TEST(TreeRefresh, WorksOutShapesAndParentStates) {
         DWORD lineShape, state;
     };
     const struct {
-        std::vector<NodeSpec> nodes;
+        std::vector<NodePlan> nodes;
         std::vector<Shape> after;
         LONG checked;
     } cases[] = {
@@ -142,7 +142,7 @@ TEST(TreeRefresh, WorksOutShapesAndParentStates) {
     for (size_t c = 0; c < std::size(cases); ++c) {
         HostWindow host;
         HWND tree = host.MakeTree();
-        for (const NodeSpec& wanted : cases[c].nodes) Insert(tree, wanted);
+        for (const NodePlan& wanted : cases[c].nodes) Insert(tree, wanted);
         // Refresh writes -1; the paint of row 0 reports 0 to the variable the host forwards.
         LONG refreshSelected = 5;
         host.selectedIndex = 5;
@@ -334,10 +334,10 @@ TEST_F(TreeRows, HeightsAndHorizontalExtentFollowTheVisibleLines) {
     HIMAGELIST icons = MakeIcons(3);
     AttachSeverityIcons(tree, icons);
     ClearTree(tree);
-    NodeSpec top{1, 0, L"top"}, child{2, 1, L"x", 3, ZN_BOLD_TEXT2}, three{3, 0, L"3", 3, 0, 0, 0, 0, L"b", L"c"};
+    NodePlan top{1, 0, L"top"}, child{2, 1, L"x", 3, ZN_BOLD_TEXT2}, three{3, 0, L"3", 3, 0, 0, 0, 0, L"b", L"c"};
     top.severity = 2;
     child.text2 = L"A much longer bold second line";
-    for (const NodeSpec& s : {top, child, three}) Insert(tree, s);
+    for (const NodePlan& s : {top, child, three}) Insert(tree, s);
     RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
     EXPECT_EQ(Send(LB_GETITEMHEIGHT, 0), 18);
     EXPECT_EQ(Send(LB_GETITEMHEIGHT, 1), 58);
@@ -372,7 +372,7 @@ TEST(TreeExtent, TheKeptExtentEqualsAFreshMeasurementOfEveryRow) {
     std::vector<std::wstring> store;
     store.reserve(600);
     for (DWORD id = 1; id <= 150; ++id) {
-        NodeSpec wanted{id, id < 10 || pick(4) == 0 ? 0 : 1 + static_cast<DWORD>(pick(static_cast<int>(id) - 1)), nullptr};
+        NodePlan wanted{id, id < 10 || pick(4) == 0 ? 0 : 1 + static_cast<DWORD>(pick(static_cast<int>(id) - 1)), nullptr};
         for (const wchar_t** line : {&wanted.text1, &wanted.text2, &wanted.text3}) {
             if (pick(3) == 0) continue;
             store.push_back(text());

@@ -26,8 +26,8 @@ struct Painted {
         DeleteDC(strip);
         DeleteObject(bitmap);
     }
-    void Build(const std::vector<NodeSpec>& nodes, const std::vector<DWORD>& expand = {}, int select = -1) {
-        for (const NodeSpec& wanted : nodes) ASSERT_NE(Insert(tree, wanted), nullptr);
+    void Build(const std::vector<NodePlan>& nodes, const std::vector<DWORD>& expand = {}, int select = -1) {
+        for (const NodePlan& wanted : nodes) ASSERT_NE(Insert(tree, wanted), nullptr);
         ASSERT_EQ(RefreshTree(tree, &host.selectedIndex, &host.checkedCount), 1);
         for (DWORD id : expand) ASSERT_EQ(ExpandNode(tree, id, 0), 1) << id;
         Select(select);
@@ -75,11 +75,11 @@ int TextWidth(HFONT font, const char* text) {
 
 TEST(TreePaint, ConnectorAndCheckImagesMatchTheStrip) {
     // 1 { 10, 11 }, 2, 3 { 30 }, 4 { 40, 41 }: 1 becomes checked, 4 partly checked.
-    const std::vector<NodeSpec> fourTops = {{1, 0, L"one", U},  {10, 1, L"ten", D},    {11, 1, L"eleven", C},
+    const std::vector<NodePlan> fourTops = {{1, 0, L"one", U},  {10, 1, L"ten", D},    {11, 1, L"eleven", C},
                                             {2, 0, L"two", U},  {3, 0, L"three", U},   {30, 3, L"thirty", U},
                                             {4, 0, L"four", U}, {40, 4, L"forty", C},  {41, 4, L"forty-one", U}};
     const struct {
-        std::vector<NodeSpec> nodes;
+        std::vector<NodePlan> nodes;
         std::vector<DWORD> expand;
         std::vector<std::array<int, 3>> cells;  // id, connector image at 18 L + 2, check image at 18 L + 22 or -1
     } cases[] = {

@@ -184,7 +184,7 @@ ChoiceTable* Parse(const std::wstring& text, std::vector<uint16_t>& buffer) {
     return ParseChoiceText(buffer.data(), static_cast<uint32_t>(buffer.size()));
 }
 
-TEST_P(ChoiceParse, GivesTheSpecifiedEntries) {
+TEST_P(ChoiceParse, GivesTheExpectedEntries) {
     const ParseCase& c = GetParam();
     std::vector<uint16_t> buffer;
     ChoiceTable* table = Parse(c.text, buffer);
