@@ -16,7 +16,6 @@
 
 using namespace host;
 
-extern "C" void WINAPI SetOaNoCache(void);  // oleaut32; not in the SDK headers
 
 namespace {
 
@@ -108,15 +107,31 @@ int PatchImports(bool install) {
     return patched;
 }
 
-// Windows of this thread, children included (child enumeration is recursive).
+// Windows of this thread, children included (child enumeration is recursive). Enumeration
+// callbacks are stdcall on 32-bit Windows, which a lambda does not convert to.
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+BOOL CALLBACK CountWindowAndChildren(HWND window, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    EnumChildWindows(window, CountChild, count);
+    return TRUE;
+}
 int WindowCount() {
     int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM c) -> BOOL {
-        ++*reinterpret_cast<int*>(c);
-        EnumChildWindows(w, [](HWND, LPARAM c2) -> BOOL { return ++*reinterpret_cast<int*>(c2), TRUE; }, c);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&count));
+    EnumThreadWindows(GetCurrentThreadId(), CountWindowAndChildren, reinterpret_cast<LPARAM>(&count));
     return count;
+}
+
+// Freed BSTRs go back to the heap at once, so heap bytes compare. Not in the SDK headers, and
+// the 32-bit import library lacks its decorated name: found at run time.
+void TurnOffBstrCache() {
+    using Function = void(WINAPI*)(void);
+    auto set = reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("oleaut32.dll"), "SetOaNoCache")));
+    ASSERT_NE(set, nullptr);
+    set();
 }
 
 SIZE_T HeapBytes() {
@@ -179,7 +194,7 @@ void Cycle(HIMAGELIST icons, int seed) {
 TEST(Resources, CyclesOfBothControlsLeaveNothingBehind) {
     const char* env = std::getenv("ZN_CYCLES");
     const int cycles = env ? std::atoi(env) : 40;
-    SetOaNoCache();  // freed BSTRs go back to the heap at once, so heap bytes compare
+    TurnOffBstrCache();
     HIMAGELIST icons = MakeIcons(3);
     Cycle(icons, 0);  // warms up class registration, the shared icons and Wine's own caches
     ASSERT_GE(PatchImports(true), 18);
