@@ -1,8 +1,15 @@
 #include "host.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace host {
+
+long Scaled(long full) {
+    const char* percent = std::getenv("ZN_SIZE_PERCENT");
+    const long scaled = percent ? full * std::strtol(percent, nullptr, 10) / 100 : full;
+    return scaled > 0 ? scaled : 1;
+}
 
 Bstr Bstr::Choices(std::initializer_list<const wchar_t*> fields) {
     std::wstring text;

@@ -113,6 +113,10 @@ TreeNode* NodeById(HWND tree, DWORD id, DWORD groupKey = 0);
 // Walks a tree's chain as a host would and checks its invariants; empty when sound.
 std::string ChainFault(HWND tree);
 
+// A repetition count or data size of the expensive suites, scaled by ZN_SIZE_PERCENT (default
+// 100): the 32-bit run, which goes through an emulator, runs them smaller over the same paths.
+long Scaled(long full);
+
 // A 16 x 16 image list of `count` solid-coloured images (image i in colour i).
 HIMAGELIST MakeIcons(int count, int size = 16);
 COLORREF IconColour(int index);

@@ -21,17 +21,18 @@ namespace {
 
 Bstr Wide(const std::wstring& t) { return Bstr(t.data(), static_cast<UINT>(t.size())); }
 
-// The texts a host could hand over as BSTRs; those named "MiB" are painted in one slot only.
+// The texts a host could hand over as BSTRs; the huge ones (1 MiB at full size) are painted in one
+// slot only.
 const std::vector<std::pair<const char*, std::function<Bstr()>>>& Texts() {
     static const std::vector<std::pair<const char*, std::function<Bstr()>>> texts = {
         {"null", [] { return Bstr(); }},
         {"empty", [] { return Bstr(L""); }},
         {"odd byte length", [] { return Bstr::Bytes("abc", 3); }},
         {"embedded NULs", [] { return Bstr(L"a\0b\0c", 5); }},
-        {"1 MiB", [] { return Wide(std::wstring(512 * 1024, L'w')); }},
-        {"1 MiB path", [] {
+        {"huge", [] { return Wide(std::wstring(Scaled(512 * 1024), L'w')); }},
+        {"huge path", [] {
              std::wstring p;
-             while (p.size() < 512 * 1024) p += L"c:\\component";
+             while (p.size() < static_cast<size_t>(Scaled(512 * 1024))) p += L"c:\\component";
              return Wide(p);
          }},
         {"no final double NUL", [] { return Bstr(L"1\0Low\0" L"2\0High", 12); }},
@@ -39,9 +40,9 @@ const std::vector<std::pair<const char*, std::function<Bstr()>>>& Texts() {
         {"only NULs", [] { return Bstr(L"\0\0\0\0", 4); }},
         {"one NUL", [] { return Bstr(L"\0", 1); }},
         {"non-numeric", [] { return Bstr::Choices({L"one", L"Low", L"two", L"High"}); }},
-        {"10,000 entries", [] {
+        {"many entries", [] {
              std::wstring t;
-             for (int i = 0; i < 10000; ++i) t += std::to_wstring(i) + L'\0' + L"entry" + std::to_wstring(i) + L'\0';
+             for (long i = 0; i < Scaled(10000); ++i) t += std::to_wstring(i) + L'\0' + L"entry" + std::to_wstring(i) + L'\0';
              return Wide(t + L'\0');
          }},
     };
@@ -199,7 +200,7 @@ TEST(Hostile, TextsAndChoiceListsOfEveryShapeAreKeptByTheirStoredLength) {
     for (const auto& [what, make] : Texts()) {
         if (only && std::string(only) != what) continue;
         const auto started = GetTickCount();
-        const bool huge = std::string(what).find("MiB") != std::string::npos;  // seconds to paint under Wine
+        const bool huge = std::string(what).find("huge") != std::string::npos;  // seconds to paint under Wine
         for (int slot = 0; slot < (huge ? 1 : 3); ++slot) {
             for (WORD flags : {WORD(0), WORD(ZN_CHOICE_TEXT1 << slot)}) {
                 if (huge && flags) continue;
@@ -238,7 +239,7 @@ TEST(Hostile, TextsAndChoiceListsOfEveryShapeAreKeptByTheirStoredLength) {
         }
         std::printf("%s: %lu ms\n", what, GetTickCount() - started);
     }
-    if (!only) {  // three settles a case; the two megabyte texts in one case each
+    if (!only) {  // three settles a case; the two huge texts in one case each
         EXPECT_EQ(rig.cases, 3 * (2 * 3 * (static_cast<int>(Texts().size()) - 2) + 2));
     }
 }

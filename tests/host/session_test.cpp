@@ -1,8 +1,9 @@
 // Long random sessions: a seeded driver plays host calls and user actions against a tree and a
 // list in one host, and after every step checks the chains, the list box's rows, the editors'
 // links, and, against reference models, check states, counts and the sorted row order.
-// ZN_SEED replays a seed, ZN_STEPS sets the length, ZN_TRACE=1 prints every action, ZN_SECONDS
-// keeps starting seeds until that many seconds have passed (make soak).
+// ZN_SEED replays a seed, ZN_STEPS sets the length (else 600 steps scaled by ZN_SIZE_PERCENT),
+// ZN_TRACE=1 prints every action, ZN_SECONDS keeps starting seeds until that many seconds have
+// passed (make soak).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -354,7 +355,7 @@ private:
 }  // namespace
 
 TEST(Session, RandomHostAndUserActionsKeepBothControlsSound) {
-    const long steps = EnvNumber("ZN_STEPS", 600), seconds = EnvNumber("ZN_SECONDS", 0);
+    const long steps = EnvNumber("ZN_STEPS", Scaled(600)), seconds = EnvNumber("ZN_SECONDS", 0);
     const bool replay = std::getenv("ZN_SEED") != nullptr;
     unsigned seed = static_cast<unsigned>(EnvNumber("ZN_SEED", 20240601));
     const auto start = std::chrono::steady_clock::now();
