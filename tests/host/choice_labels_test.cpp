@@ -1,0 +1,34 @@
+// A choice reads the same in the tree and in the list, and as their other texts do: an entry's
+// label is converted to the ANSI code page as node and row texts are, so a letter followed by a
+// combining accent becomes one precomposed character wherever it shows.
+#include <gtest/gtest.h>
+
+#include "host.h"
+
+using namespace host;
+
+TEST(ChoiceLabels, ReadAsTheControlsOtherTextsInTreeAndList) {
+    HostWindow host;
+    HWND tree = host.MakeTree(5, 5, 300, 200), list = host.MakeList(320, 30, 400, 200);
+    const wchar_t* accented = L"e\u0301t\u00e9";
+    Bstr plain(accented), choices = Bstr::Choices({L"1", accented, L"2", L"plain"});
+    NodeInfo info = Record(1, 0);
+    info.flags = ZN_CHOICE_TEXT2;
+    info.text1 = plain, info.text2 = choices;
+    const TreeNode* node = Sorted_Insert(tree, &info, 0);
+    ZNList_Insert(list, &info);
+    RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
+    ZNList_Refresh(list, 0, 0);
+    host.Repaint(tree);
+    host.Repaint(list);
+    // Painted, the first row shows its text 1 through the tree's own narrow copy, and its choice
+    // line through the editor standing over the selected row.
+    const char* narrow = node->texts[0].block->narrow;
+    ASSERT_NE(narrow, nullptr);
+    for (HWND control : {tree, list}) {
+        char entry[32] = {};
+        SendMessageA(GetDlgItem(control, ZN_EDITOR_ID), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(entry));
+        EXPECT_STREQ(entry, narrow) << (control == tree ? "tree" : "list");
+    }
+    ZNList_Destroy(list);
+}
