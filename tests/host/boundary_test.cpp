@@ -154,12 +154,6 @@ const Step kSteps[] = {
     {"On_WMCharToItem *", [](Scene& s) { SendMessageA(s.tree, LB_SETCURSEL, 3, 0); },
      [](Scene& s) { return (INT_PTR)On_WMCharToItem(s.tree, '*', (LPARAM)s.tree, &s.host.checkedCount); }},
     {"Sorted_Insert", nullptr, [](Scene& s) { return (INT_PTR)Insert(s.tree, {6, 2, L"six"}); }},
-    {"UpdateTreeEntry", nullptr,
-     [](Scene& s) {
-         NodeInfo check = Record(1, ZN_CHANGE_CHECK | ZN_CHANGE_TEXT1, ZN_CHECKED);
-         check.text1 = s.bold;
-         return (INT_PTR)UpdateTreeEntry(s.tree, &check, 0, &s.host.checkedCount);
-     }},
     {"On_DrawItem", nullptr,
      [](Scene& s) {
          DRAWITEMSTRUCT item = {ODT_LISTBOX, HostWindow::kTreeId, 1, ODA_DRAWENTIRE, ODS_SELECTED, s.tree,
@@ -168,12 +162,9 @@ const Step kSteps[] = {
          ReleaseDC(s.tree, item.hDC);
          return r;
      }},
-    {"ClearTree", nullptr, [](Scene& s) { return (INT_PTR)ClearTree(s.tree); }},
     {"ZNList_Create", [](Scene& s) { ZNList_Destroy(s.list), s.list = nullptr; },
      [](Scene& s) { return (INT_PTR)(s.list = s.host.MakeList(320, 30, 400, 200)); }},
     {"ZNList_Refresh", nullptr, [](Scene& s) { return (INT_PTR)ZNList_Refresh(s.list, 0, 1); }},
-    {"ZNList_InsertFromTree", nullptr, [](Scene& s) { return (INT_PTR)ZNList_InsertFromTree(s.list, GetListHead(s.tree)); }},
-    {"ZNList_AddHeaderColumn", nullptr, [](Scene& s) { return (INT_PTR)ZNList_AddHeaderColumn(s.list, L"Name", 0); }},
     {"ZNList_SetHeaderColumn", nullptr, [](Scene& s) { return (INT_PTR)ZNList_SetHeaderColumn(s.list, 3, 4, s.bold); }},
     {"tree list box WM_SIZE", [](Scene& s) { AttachAdditionalIcons(s.tree, s.icons); },
      [](Scene& s) { return s.CallProcedure(s.tree, WM_SIZE, 0, MAKELPARAM(300, 200)); }},
