@@ -5,10 +5,11 @@
 namespace zn::registry {
 namespace {
 
-// Controls may live on several user-interface threads of one process.
+// Controls may live on several user-interface threads of one process. The storage fits the
+// entries exactly: windows come and go rarely, and so every registration meets its allocation.
 SRWLOCK lock = SRWLOCK_INIT;
 Entry* entries = nullptr;
-size_t count = 0, capacity = 0;
+size_t count = 0;
 
 Entry* Locate(HWND window, Role role) {
     for (size_t i = 0; i < count; ++i)
@@ -21,11 +22,12 @@ Entry* Locate(HWND window, Role role) {
 bool Add(const Entry& entry) {
     AcquireSRWLockExclusive(&lock);
     Entry* slot = Locate(entry.window, entry.role);
-    if (!slot && count == capacity) {
-        size_t grown = capacity ? capacity * 2 : 16;
-        if (auto* moved = static_cast<Entry*>(std::realloc(entries, grown * sizeof(Entry)))) entries = moved, capacity = grown;
+    if (!slot) {
+        if (auto* grown = static_cast<Entry*>(std::realloc(entries, (count + 1) * sizeof(Entry)))) {
+            entries = grown;
+            slot = &entries[count++];
+        }
     }
-    if (!slot && count < capacity) slot = &entries[count++];
     if (slot) *slot = entry;
     ReleaseSRWLockExclusive(&lock);
     return slot != nullptr;
@@ -48,7 +50,12 @@ void Update(const Entry& entry) {
 
 void Remove(HWND window, Role role) {
     AcquireSRWLockExclusive(&lock);
-    if (Entry* known = Locate(window, role)) *known = entries[--count];
+    if (Entry* known = Locate(window, role)) {
+        *known = entries[--count];
+        // A failed shrink keeps the larger block, which still holds every entry.
+        if (count == 0) std::free(entries), entries = nullptr;
+        else if (auto* shrunk = static_cast<Entry*>(std::realloc(entries, count * sizeof(Entry)))) entries = shrunk;
+    }
     ReleaseSRWLockExclusive(&lock);
 }
 

@@ -124,6 +124,7 @@ struct Scene {
             list = host.MakeList(320, 30, 400, 200);
             ASSERT_NE(list, nullptr);
         }
+        EXPECT_NE(GetPropA(host.window(), "ZNListCt"), nullptr) << "a list hooks its parent";
         EXPECT_EQ(ChainFault(tree), "");
         std::vector<DWORD> tops;
         for (const TreeNode* n = GetListHead(tree); n; n = n->next)
