@@ -5,9 +5,6 @@
 
 namespace zn {
 
-// Objects made and deleted through these guards; tests compare it before and after.
-LONG& GdiTally();
-
 // A device context from GetDC, released on scope exit.
 class WindowDC {
 public:
@@ -46,11 +43,24 @@ private:
     HGDIOBJ previous_;
 };
 
+// A device context's whole state (selected objects, colours, modes, clipping), saved and put
+// back on scope exit: what a control draws into a DC it is lent stays out of the lender's way.
+class SavedDC {
+public:
+    explicit SavedDC(HDC dc) : dc_(dc), level_(dc ? SaveDC(dc) : 0) {}
+    ~SavedDC() { if (level_) RestoreDC(dc_, level_); }
+    SavedDC(const SavedDC&) = delete;
+    SavedDC& operator=(const SavedDC&) = delete;
+private:
+    HDC dc_;
+    int level_;
+};
+
 // A solid brush made for one paint and deleted on scope exit.
 class SolidBrush {
 public:
-    explicit SolidBrush(COLORREF colour) : brush_(CreateSolidBrush(colour)) { if (brush_) ++GdiTally(); }
-    ~SolidBrush() { if (brush_ && DeleteObject(brush_)) --GdiTally(); }
+    explicit SolidBrush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
+    ~SolidBrush() { if (brush_) DeleteObject(brush_); }
     SolidBrush(const SolidBrush&) = delete;
     SolidBrush& operator=(const SolidBrush&) = delete;
     operator HBRUSH() const { return brush_; }

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
-#include <vector>
+
+#include "pod_array.h"
 
 namespace zn::pool {
 namespace {
@@ -27,9 +27,16 @@ constexpr size_t kHeader = (sizeof(Slab) + 15) & ~size_t{15};
 struct Pool {
     SRWLOCK lock = SRWLOCK_INIT;
     Slab* withRoom[kClasses] = {};
-    std::vector<Slab*> byAddress;  // every slab in address order, to find the slab of a block
-    size_t blocks = 0;
+    PodArray<Slab*> byAddress;  // every slab in address order, to find the slab of a block
+    size_t blocks = 0;            // handed out now; counted for tests only
 };
+
+// The shipped DLL counts nothing that only tests read.
+#ifdef ZN_SHIPPED
+void Count(Pool&, int) {}
+#else
+void Count(Pool& pool, int delta) { pool.blocks += static_cast<size_t>(delta); }
+#endif
 
 Pool& ThePool() {
     static Pool pool;
@@ -70,9 +77,9 @@ Slab* NewSlab(Pool& pool, size_t blockSize) {
     if (!slab) return nullptr;
     std::memset(slab, 0, sizeof(Slab));
     slab->blockSize = blockSize;
-    try {
-        pool.byAddress.insert(std::upper_bound(pool.byAddress.begin(), pool.byAddress.end(), slab), slab);
-    } catch (const std::bad_alloc&) {
+    const size_t at = static_cast<size_t>(std::upper_bound(pool.byAddress.begin(), pool.byAddress.end(), slab) -
+                                          pool.byAddress.begin());
+    if (!pool.byAddress.Insert(at, slab)) {
         HeapFree(GetProcessHeap(), 0, slab);
         return nullptr;
     }
@@ -113,7 +120,7 @@ void* Take(size_t size) {
             slab->carved += slab->blockSize;
         }
         ++slab->live;
-        ++pool.blocks;
+        Count(pool, +1);
         if (Full(slab)) RemoveRoom(pool.withRoom[kind], slab);
         size = slab->blockSize;
     }
@@ -131,12 +138,13 @@ bool Give(void* block) {
     *static_cast<void**>(block) = slab->given;
     slab->given = block;
     --slab->live;
-    --pool.blocks;
+    Count(pool, -1);
     if (slab->live == 0) {
         // An empty slab goes back to the heap at once: a pool that kept it would hold memory
         // no control uses.
         if (slab->hasRoom) RemoveRoom(list, slab);
-        pool.byAddress.erase(std::lower_bound(pool.byAddress.begin(), pool.byAddress.end(), slab));
+        pool.byAddress.Erase(static_cast<size_t>(
+            std::lower_bound(pool.byAddress.begin(), pool.byAddress.end(), slab) - pool.byAddress.begin()));
         HeapFree(GetProcessHeap(), 0, slab);
     } else if (!slab->hasRoom) {
         AddRoom(list, slab);
@@ -144,6 +152,7 @@ bool Give(void* block) {
     return true;
 }
 
+#ifndef ZN_SHIPPED
 size_t Slabs() {
     Pool& pool = ThePool();
     Locked locked(pool);
@@ -155,5 +164,7 @@ size_t Blocks() {
     Locked locked(pool);
     return pool.blocks;
 }
+
+#endif
 
 }  // namespace zn::pool

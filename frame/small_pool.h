@@ -14,8 +14,11 @@ void* Take(size_t size);
 // Gives back a block from Take. Returns false, and does nothing, for a pointer the pool did not
 // hand out (so a caller may hold blocks of either origin).
 bool Give(void* block);
-// Slabs currently held and blocks handed out; lets tests prove slabs are given back.
+#ifndef ZN_SHIPPED
+// Slabs currently held and blocks handed out; lets tests prove slabs are given back (not in the
+// shipped DLL).
 size_t Slabs();
 size_t Blocks();
+#endif
 
 }  // namespace zn::pool

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "frame/boundary.h"
 #include "frame/gdi.h"
 #include "frame/module.h"
 #include "frame/text.h"
@@ -21,20 +22,7 @@ bool RegisterHeaderParentClass(HINSTANCE instance) {
     wc.hInstance = instance;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kHeaderParentClass;
-    if (RegisterClassExA(&wc)) return true;
-    if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        WNDCLASSA plain = {};
-        plain.lpfnWndProc = wc.lpfnWndProc;
-        plain.hInstance = wc.hInstance;
-        plain.hbrBackground = wc.hbrBackground;
-        plain.lpszClassName = wc.lpszClassName;
-        if (!RegisterClassA(&plain)) {
-            DWORD error = GetLastError();
-            if (error && error != ERROR_CLASS_ALREADY_EXISTS && error != ERROR_CALL_NOT_IMPLEMENTED) return false;
-        }
-    }
-    SetLastError(0);
-    return true;
+    return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 }  // namespace
@@ -46,11 +34,11 @@ bool ListControl::MakeHeader() {
         headerParent = CreateWindowExA(WS_EX_STATICEDGE, kHeaderParentClass, kHeaderParentClass, 0x52800000,
                                        place.left, place.top - 20, place.right - place.left, 22, parentWindow,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(listBoxId + 2)), instance, nullptr);
-        if (!IsWindow(headerParent)) {
+        if (!IsWindow(headerParent) || !registry::Add({headerParent, registry::Role::ListHeaderBand, this, nullptr})) {
+            if (headerParent) DestroyWindow(headerParent);
             headerParent = nullptr;
             return false;
         }
-        SetWindowLongPtrA(headerParent, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     headerWindow = CreateWindowExA(0, "SysHeader32", "", WS_CHILD | WS_VISIBLE | HDS_BUTTONS, 0, 0, 1200, 20,
                                    headerParent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(listBoxId + 1)),
@@ -124,8 +112,8 @@ void ListControl::HeaderClick(int column) {
 void ListControl::SortAndRefill(int column, int descending) {
     // The rows on display are sorted; after a refresh they are every row of the chain, and a
     // click between an insert and the next refresh leaves the new rows off screen as before.
-    std::vector<ListRow*> rows = ShownRows();
-    SortAndRefillOf(rows.data(), rows.size(), column, descending);
+    PodArray<ListRow*> rows;
+    if (ShownRows(&rows)) SortAndRefillOf(rows.begin(), rows.size(), column, descending);
 }
 
 void ListControl::SortAndRefillOf(ListRow** rows, size_t count, int column, int descending) {
@@ -133,7 +121,7 @@ void ListControl::SortAndRefillOf(ListRow** rows, size_t count, int column, int 
 
     SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
     LRESULT selected = SendMessageA(listBox, LB_GETCURSEL, 0, 0);
-    LRESULT selectedRow = SendMessageA(listBox, LB_GETITEMDATA, selected, 0);
+    const ListRow* selectedRow = RowAt(selected);
     HideEditor();
     LRESULT newSelection = selected;
     // Setting an item's height makes the list box add up the heights from its top item to it.
@@ -148,7 +136,7 @@ void ListControl::SortAndRefillOf(ListRow** rows, size_t count, int column, int 
         LRESULT stored = height == 0 ? 1 : height > 255 ? SendMessageA(listBox, LB_GETITEMHEIGHT, i, 0) : height;
         if (nearTop || SendMessageA(listBox, LB_GETITEMHEIGHT, i, 0) != stored)
             SendMessageA(listBox, LB_SETITEMHEIGHT, i, height);
-        if (selected != LB_ERR && reinterpret_cast<LRESULT>(rows[i]) == selectedRow)
+        if (selected != LB_ERR && rows[i] == selectedRow)
             newSelection = static_cast<LRESULT>(i);
     }
 
@@ -175,24 +163,36 @@ void ListControl::SortAndRefillOf(ListRow** rows, size_t count, int column, int 
     SendMessageA(listBox, LB_SETCURSEL, newSelection, 0);
 }
 
-LRESULT CALLBACK HeaderParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // Teardown clears this slot, so nothing below reaches a freed list.
-    auto* list = reinterpret_cast<ListControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == WM_NOTIFY && list && lParam) {
-        auto* note = reinterpret_cast<NMHEADERA*>(lParam);
-        if (note->hdr.code == static_cast<UINT>(HDN_ITEMCLICKA)) {
-            list->HeaderClick(note->iItem);
-        } else if (note->hdr.code == static_cast<UINT>(HDN_ENDTRACKA)) {
-            if (!note->pitem || !(note->pitem->mask & HDI_WIDTH)) return 0;
-            if (note->iButton == 0 && note->pitem->cxy < ListControl::kMinimumColumnWidth)
-                note->pitem->cxy = ListControl::kMinimumColumnWidth;
-            InvalidateRect(list->listBox, nullptr, TRUE);
-            PostMessageA(window, kHeaderRelayout, 0, 0);
-        }
-    } else if (message == kHeaderRelayout && list) {
-        list->UpdateHorizontalExtent();
+namespace {
+
+// Does the band's part for a message; true when that answers it (with 0), false when the
+// default procedure answers it too.
+bool TakeBandMessage(ListControl& list, HWND window, UINT message, LPARAM lParam) {
+    if (message == kHeaderRelayout) list.UpdateHorizontalExtent();
+    if (message != WM_NOTIFY || !lParam) return false;
+    auto* note = reinterpret_cast<NMHEADERA*>(lParam);
+    if (note->hdr.code == static_cast<UINT>(HDN_ITEMCLICKA)) {
+        list.HeaderClick(note->iItem);
+    } else if (note->hdr.code == static_cast<UINT>(HDN_ENDTRACKA)) {
+        if (!note->pitem || !(note->pitem->mask & HDI_WIDTH)) return true;
+        if (note->iButton == 0 && note->pitem->cxy < ListControl::kMinimumColumnWidth)
+            note->pitem->cxy = ListControl::kMinimumColumnWidth;
+        InvalidateRect(list.listBox, nullptr, TRUE);
+        PostMessageA(window, kHeaderRelayout, 0, 0);
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return false;
+}
+
+}  // namespace
+
+LRESULT CALLBACK HeaderParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Teardown forgets the band, so nothing reaches a freed list; what the band's part could not
+    // finish gets the default procedure's answer.
+    ListControl* list = ListControl::FromWindow(window, registry::Role::ListHeaderBand);
+    if (list && Guarded(false, [&] { return TakeBandMessage(*list, window, message, lParam); })) return 0;
+    const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) registry::Remove(window, registry::Role::ListHeaderBand);
+    return result;
 }
 
 }  // namespace zn

@@ -1,17 +1,13 @@
 // The parent hook, the list box's replacement procedure, clicks and keys.
+#include "frame/boundary.h"
 #include "frame/gdi.h"
-#include "frame/keys.h"
-#include "hooked_parents.h"
+#include "frame/list_box_messages.h"
 #include "list.h"
 
 namespace zn {
 namespace {
 
 constexpr int kBoxSize = 18;
-
-LRESULT AskBase(HWND listBox, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcA(baseListProc, listBox, message, wParam, lParam);
-}
 
 void Toggle(ListRow* row) { row->checkState = row->checkState == ZN_CHECKED ? ZN_UNCHECKED : ZN_CHECKED; }
 
@@ -59,12 +55,11 @@ void ListControl::OnListCommand(WPARAM wParam, HWND listWindow) {
     ScreenToClient(listBox, &cursor);
     LRESULT current = SendMessageA(listBox, LB_GETCURSEL, 0, 0);
     if (current == LB_ERR) return;
-    RECT item, client;
+    RECT item;
     if (SendMessageA(listBox, LB_GETITEMRECT, current, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return;
-    auto* row = reinterpret_cast<ListRow*>(SendMessageA(listBox, LB_GETITEMDATA, current, 0));
-    if (!row || row == reinterpret_cast<ListRow*>(LB_ERR) || row->checkState == ZN_CHECK_DISABLED) return;
-    GetClientRect(listBox, &client);
-    LONG scroll = item.right > client.right ? item.right - client.right : 0;
+    ListRow* row = RowAt(current);
+    if (!row || row->checkState == ZN_CHECK_DISABLED) return;
+    LONG scroll = ScrollOffset(item);
     LONG boxX = ((row->severity && severityIconsAttached) ? 22 : 2) +
                 ((row->extraIcon && additionalIconsAttached) ? 20 : 0) - scroll;
     if (!(cursor.x > boxX && cursor.x < boxX + kBoxSize && cursor.y < item.top + 16)) return;
@@ -76,8 +71,8 @@ void ListControl::OnListCommand(WPARAM wParam, HWND listWindow) {
 void ListControl::ToggleCurrentRowCheck() {
     LRESULT current = SendMessageA(listBox, LB_GETCURSEL, 0, 0);
     if (current == LB_ERR) return;
-    auto* row = reinterpret_cast<ListRow*>(SendMessageA(listBox, LB_GETITEMDATA, current, 0));
-    if (!row || row == reinterpret_cast<ListRow*>(LB_ERR) || row->checkState == ZN_CHECK_DISABLED) return;
+    ListRow* row = RowAt(current);
+    if (!row || row->checkState == ZN_CHECK_DISABLED) return;
     Toggle(row);
     PostCheckStateChanged();
     PaintCheckBox(row, static_cast<int>(current), row->checkState == ZN_CHECKED ? 14 : 13);
@@ -90,37 +85,6 @@ LRESULT ListControl::OnCharToItem(WPARAM wParam, LPARAM lParam) {
         return -1;
     }
     return current;
-}
-
-LRESULT ListControl::ListBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if ((message == WM_VSCROLL || message == WM_MOUSEWHEEL) && IsWindow(editorWindow) &&
-        IsWindowVisible(editorWindow)) {
-        // Hidden once the row it stands over has left the view (positions before the scroll).
-        LONG_PTR served = GetWindowLongPtrA(editorWindow, GWLP_USERDATA);
-        RECT item, client;
-        if (served && AskBase(window, LB_GETITEMDATA, currentIndex, 0) == served &&
-            AskBase(window, LB_GETITEMRECT, currentIndex, reinterpret_cast<LPARAM>(&item)) != LB_ERR) {
-            GetClientRect(window, &client);
-            if (item.top < 0 || item.top > client.bottom) ShowWindow(editorWindow, SW_HIDE);
-        }
-    } else if (message == WM_COMMAND && HIWORD(wParam) == CBN_SELCHANGE && LOWORD(wParam) == ZN_EDITOR_ID &&
-               reinterpret_cast<HWND>(lParam) == editorWindow && editorWindow) {
-        auto* row = reinterpret_cast<ListRow*>(GetWindowLongPtrA(editorWindow, GWLP_USERDATA));
-        LRESULT choice = SendMessageA(editorWindow, CB_GETCURSEL, 0, 0);
-        if (row && choice != CB_ERR) {
-            row->choiceIndex = static_cast<DWORD>(choice);
-            row->choiceValue = static_cast<LONG>(SendMessageA(editorWindow, CB_GETITEMDATA, choice, 0));
-            row->checkState = ZN_CHECKED;
-            PostCheckStateChanged();
-            RECT item;
-            if (AskBase(window, LB_GETITEMRECT, currentIndex, reinterpret_cast<LPARAM>(&item)) != LB_ERR)
-                InvalidateRect(window, &item, FALSE);
-        }
-    }
-    if (message == WM_CHAR) AskOwnerAboutChar(window, wParam, baseListProc);
-    LRESULT result = AskBase(window, message, wParam, lParam);
-    if (message == WM_SIZE) RelayoutList();
-    return result;
 }
 
 RECT ListControl::ListBoxPlace() const {
@@ -144,18 +108,29 @@ void ListControl::RelayoutList() {
 }
 
 LRESULT CALLBACK ListParentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ListControl* list = hooked::Find(window);
-    if (!list || !list->savedParentProc) return 0;
-    bool handled = false;
-    LRESULT result = list->DispatchParentMessage(window, message, wParam, lParam, &handled);
-    if (handled) return result;
-    return CallWindowProcA(list->savedParentProc, window, message, wParam, lParam);
+    registry::Entry hook = {};
+    ListControl* list = ListControl::FromWindow(window, registry::Role::ListParent, &hook);
+    if (!hook.window) return DefWindowProcA(window, message, wParam, lParam);  // no hook of a list
+    if (list) {
+        // A message the list could not finish taking goes on, as if the list were not there.
+        bool handled = false;
+        LRESULT result = Guarded<LRESULT>(0, [&] {
+            return list->DispatchParentMessage(window, message, wParam, lParam, &handled);
+        });
+        if (handled) return result;
+    } else if (GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&ListParentWndProc)) {
+        // The list is gone and nothing stands in front of its hook any more: the parent gets its
+        // procedure back.
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hook.replaced));
+        registry::Remove(window, registry::Role::ListParent);
+    }
+    LRESULT result = CallWindowProcA(hook.replaced, window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) registry::Remove(window, registry::Role::ListParent);
+    return result;
 }
 
 LRESULT CALLBACK ListBoxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* list = reinterpret_cast<ListControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (list && list->signature == ListControl::kSignature) return list->ListBoxMessage(window, message, wParam, lParam);
-    return CallWindowProcA(baseListProc, window, message, wParam, lParam);
+    return ListBoxMessage(ListControl::FromWindow(window), baseListProc, window, message, wParam, lParam);
 }
 
 }  // namespace zn

@@ -4,18 +4,20 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <vector>
-
 #include "ZnTreeCt.h"
 #include "row_index.h"
 #include "frame/arena.h"
+#include "frame/control.h"
+#include "frame/pod_array.h"
+#include "frame/registry.h"
 #include "frame/text_widths.h"
 
 namespace zn {
 
-class ListControl {
+class ListControl : public ListBoxControl {
 public:
-    static constexpr DWORD kSignature = 0x5A4E4C53;  // "ZNLS": marks a live list object
+    using Item = ListRow;
+    static constexpr registry::Role kListBoxRole = registry::Role::ListListBox;
     static constexpr const char* kPropertyName = "ZNListCt";
     // Highest column number a row text can be set for: columnCount is 8 bits, so no header
     // item can ever show a higher one, and a 32-bit number must not size an allocation.
@@ -24,10 +26,10 @@ public:
 
     // Creation and teardown.
     static ListControl* Create(HWND parent, int placeholderId, int listBoxId);
-    static ListControl* FromWindow(HWND window);  // null unless `window` is a live list's list box
+    // The list that `window` serves in `role` (its list box, parent or header band), null when
+    // none does; *entry gets the record (for a parent, the procedure its hook replaced).
+    static ListControl* FromWindow(HWND window, registry::Role role = kListBoxRole, registry::Entry* entry = nullptr);
     void Destroy();
-    int AttachSeverityIcons(HIMAGELIST list);
-    int AttachAdditionalIcons(HIMAGELIST list);
 
     // Rows.
     ListRow* Head() const { return head; }
@@ -41,7 +43,6 @@ public:
     int GetListCount() const;
     int GetSelectedNodeCount() const;
     ListRow* FindRow(DWORD id) const;
-    void PostCheckStateChanged() const;
 
     // Header and columns.
     int AddHeaderColumn(const WCHAR* title, DWORD flags);
@@ -52,10 +53,7 @@ public:
 
     // Sizing.
     static int RowHeight(const ListRow* row);
-    DWORD MainColumnWidth(DWORD limit);
     DWORD TotalColumnsWidth();
-    DWORD ColumnNaturalWidth(int column, DWORD limit);
-    DWORD AutoSizeColumns();
     void UpdateHorizontalExtent();
 
     // Drawing.
@@ -66,39 +64,22 @@ public:
     void OnListCommand(WPARAM wParam, HWND listWindow);
     void ToggleCurrentRowCheck();
     LRESULT OnCharToItem(WPARAM wParam, LPARAM lParam);
-    LRESULT ListBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void NoteForeignRowChange(UINT) {}
+    void ListBoxResized() { RelayoutList(); }
     void RelayoutList();
     RECT ListBoxPlace() const;  // the list box's rectangle in its parent's client coordinates
 
     // Editor.
     HWND BuildEditor(ListRow* row);
-    SIZE MeasureChoices(const TextField& text);
+    SIZE MeasureChoices(const TextField& text) { return ListBoxControl::MeasureChoices(text, kEditorMargin); }
     void PlaceEditorOverCell(ListRow* row, int textNumber, const DRAWITEMSTRUCT* cell, int textX);
     void MoveEditor(const RECT& rect);
 
     // Checks the row chain: the count and, after a refresh, one list-box item per row.
     const char* CheckRows() const;
 
-    DWORD signature = kSignature;
     HWND parentWindow = nullptr;
-    HWND editorWindow = nullptr;
-    HFONT dialogFont = nullptr;
-    LONG currentIndex = 0;
-    HWND listBox = nullptr;
-    WORD listBoxId = 0;
     WNDPROC savedParentProc = nullptr;
-    HINSTANCE instance = nullptr;
-    HFONT normalFont = nullptr;
-    HIMAGELIST imageList = nullptr;
-    HIMAGELIST additionalIcons = nullptr;
-    HIMAGELIST severityIcons = nullptr;
-    DWORD severityIconsAttached = 0;
-    DWORD additionalIconsAttached = 0;
-    WORD additionalIconCount = 0;
-    WORD severityIconCount = 0;
-    HFONT boldFont = nullptr;
-    HICON dropDownIcon = nullptr;
-    HPEN framePen = nullptr;
     HWND headerWindow = nullptr;
     HWND headerParent = nullptr;
     HBITMAP ascendingMark = nullptr;
@@ -115,7 +96,12 @@ public:
     Arena rowBlocks_;          // the rows' own blocks, freed together with the chain
     TextWidths normalWidths, boldWidths;  // character widths of normalFont and boldFont
 
+    ListControl() : ListBoxControl(ZN_LIST_CHECK_STATE_CHANGED) {}
+
 private:
+    bool HookParent();
+    void UnhookParent();
+    ListRow* RowAt(LRESULT index) const { return ItemAt<ListRow>(index); }
     void FreeRows();
     bool AppendRow(ListRow* row);          // after the last row; false when out of memory
     void EmptyListBox();
@@ -127,7 +113,7 @@ private:
     DWORD TextWidth(HDC dc, HFONT font, const TextField& text);
     DWORD MeasuredWidth(HDC dc, HFONT font, const TextField& text);  // through the width table when exact
     void PrepareWidths(HDC dc);
-    std::vector<ListRow*> ShownRows() const;  // the rows of the list box's items, in order
+    bool ShownRows(PodArray<ListRow*>* rows) const;  // the rows of the list box's items, in order
     // Column sizing over given rows (the rows shown), without asking the list box for them.
     DWORD MainColumnWidthOf(HDC dc, ListRow* const* rows, size_t count, DWORD limit);
     DWORD ColumnNaturalWidthOf(HDC dc, ListRow* const* rows, size_t count, int column, DWORD limit);

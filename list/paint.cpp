@@ -2,8 +2,8 @@
 // of the header's columns, the selection box and the drawn look-alike of a choice cell.
 #include <cstring>
 
-#include "choice_label.h"
 #include "fitting.h"
+#include "frame/choice_label.h"
 #include "frame/gdi.h"
 #include "frame/text.h"
 #include "list.h"
@@ -40,10 +40,8 @@ bool ReadHeaderItem(HWND header, int index, HDITEMA* item) {
 
 void ListControl::DrawRow(const DRAWITEMSTRUCT* item) {
     if (!item) return;
-    RECT client;
-    GetClientRect(listBox, &client);
-    LONG scroll = item->rcItem.right - client.right;
-    if (scroll < 0) scroll = 0;  // an item never reaches past the client without scrolling
+    SavedDC lent(item->hDC);  // the DC leaves as it came, on every way out
+    const LONG scroll = ScrollOffset(item->rcItem);
     if (scroll != headerOffset) {
         headerOffset = scroll;
         if (IsWindow(headerWindow))
@@ -134,7 +132,7 @@ void ListControl::DrawChoiceLookAlike(DRAWITEMSTRUCT* cell, ListRow* row, int te
         BuildEditor(row);
     }
     const TextField& text = row->texts[textNumber - 1];
-    ChoicesOf table(text::ParseChoices(text));
+    ChoicesOf table(text);
     // Without a valid chosen entry the line stays empty, frame included.
     if (!table || row->choiceIndex >= static_cast<DWORD>(table.count())) return;
     SIZE size = MeasureChoices(text);
@@ -150,7 +148,7 @@ void ListControl::DrawChoiceLookAlike(DRAWITEMSTRUCT* cell, ListRow* row, int te
     }
     if (dropDownIcon) DrawIcon(dc, right - 14, top - 1, dropDownIcon);
     Selected font(dc, dialogFont);
-    ChoiceLabel label(text::Wide(text), table->entries[row->choiceIndex]);
+    ChoiceLabel label(text, table->entries[row->choiceIndex]);
     ExtTextOutA(dc, textX + 4, top + 1, ETO_CLIPPED, &cell->rcItem, label.get(), static_cast<UINT>(label.length()),
                 nullptr);
 }
@@ -178,17 +176,8 @@ void ListControl::DrawSelectionBox(const DRAWITEMSTRUCT* cell, ListRow* row, int
             if (w > width) width = w;
         }
     }
-    LONG left = cell->rcItem.left + textX;
-    RECT box = {left, cell->rcItem.top, left + width + 4, cell->rcItem.bottom};
-    FillSolid(dc, box, GetSysColor(COLOR_HIGHLIGHT));
-    const COLORREF yellow = RGB(255, 255, 0);
-    for (LONG x = left; x <= left + width + 4; x += 2) {
-        SetPixelV(dc, x, cell->rcItem.top, yellow);
-        SetPixelV(dc, x, cell->rcItem.bottom - 1, yellow);
-    }
-    for (LONG y = cell->rcItem.top; y < cell->rcItem.bottom; y += 2) SetPixelV(dc, left, y, yellow);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    const LONG left = cell->rcItem.left + textX;
+    ListBoxControl::DrawSelectionBox(dc, {left, cell->rcItem.top, left + width + 4, cell->rcItem.bottom});
 }
 
 void ListControl::DrawColumnCell(DRAWITEMSTRUCT* cell, int column, DWORD flags) {

@@ -1,6 +1,4 @@
 // Row operations: inserts, updates, clearing, refreshing, selecting and counting.
-#include <cstdlib>
-
 #include "frame/gdi.h"
 #include "frame/insert_run.h"
 #include "frame/text.h"
@@ -72,11 +70,6 @@ void ListControl::FreeRows() {
 
 ListRow* ListControl::FindRow(DWORD id) const { return firstById.Find(id); }
 
-void ListControl::PostCheckStateChanged() const {
-    PostMessageA(GetParent(listBox), WM_COMMAND, MAKEWPARAM(listBoxId, ZN_LIST_CHECK_STATE_CHANGED),
-                 reinterpret_cast<LPARAM>(listBox));
-}
-
 bool ListControl::AppendRow(ListRow* row) {
     if (!firstById.Add(row)) return false;
     if (!head)
@@ -139,7 +132,7 @@ int ListControl::UpdateItem(const NodeInfo* info) {
 int ListControl::ListBoxIndexOf(const ListRow* row) const {
     LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i)
-        if (SendMessageA(listBox, LB_GETITEMDATA, i, 0) == reinterpret_cast<LRESULT>(row)) return static_cast<int>(i);
+        if (RowAt(i) == row) return static_cast<int>(i);
     return -1;
 }
 
@@ -173,13 +166,12 @@ int ListControl::UpdateEntry(NodeInfo* info, LONG* checkedCount) {
 
 // Draws a row's check box at once, where the row drawing puts it, shifted by the scrolling.
 void ListControl::PaintCheckBox(const ListRow* row, int index, int image) {
-    RECT item, client;
+    RECT item;
     if (SendMessageA(listBox, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return;
-    GetClientRect(listBox, &client);
     WindowDC dc(listBox);
     if (!dc) return;
     ClipToClient(dc, listBox);
-    int shift = item.right > client.right ? item.right - client.right : 0;
+    const LONG shift = ScrollOffset(item);
     int x = 2;
     if (row->severity && severityIconsAttached) x += 20;
     if (row->extraIcon && additionalIconsAttached) x += 20;
@@ -206,6 +198,10 @@ int ListControl::Clear() {
 }
 
 int ListControl::Refresh(int column, int descending) {
+    // The rows in chain order, which is the order they are shown in until the sort below; without
+    // room for them the list is left as it is.
+    PodArray<ListRow*> rows;
+    if (head && !rows.Reserve(rowCount)) return 0;
     // Painting while filling costs milliseconds a row; the list box is redrawn once at the end.
     SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
     EmptyListBox();
@@ -213,19 +209,16 @@ int ListControl::Refresh(int column, int descending) {
         SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
         return 0;
     }
-    // The rows in chain order, which is the order they are shown in until the sort below.
-    auto** rows = static_cast<ListRow**>(std::malloc(rowCount * sizeof(ListRow*)));
-    int i = 0;
     {
         InsertRun run(listBox);
-        for (ListRow* row = head; row; row = row->next, ++i) {
+        int i = 0;
+        for (ListRow* row = head; row && rows.Push(row); row = row->next, ++i) {
             if (row->flags & (ZN_CHOICE_TEXT1 | ZN_CHOICE_TEXT2 | ZN_CHOICE_TEXT3)) {
                 int n = (row->flags & ZN_CHOICE_TEXT1) ? 0 : (row->flags & ZN_CHOICE_TEXT2) ? 1 : 2;
                 row->choiceValue = text::ValueAtStart(row->texts[n]);
                 row->choiceValueSet = 1;
             }
             SendMessageA(listBox, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(row));
-            if (rows) rows[i] = row;
             run.Inserted(i);
         }
     }
@@ -233,14 +226,8 @@ int ListControl::Refresh(int column, int descending) {
     currentIndex = -1;
     SetFocus(listBox);
     SendMessageA(listBox, LB_SETCURSEL, 0, 0);
-    if (rows) {
-        AutoSizeColumnsOf(rows, rowCount);
-        SortAndRefillOf(rows, rowCount, column, descending);
-        std::free(rows);
-    } else {
-        AutoSizeColumns();
-        SortAndRefill(column, descending);
-    }
+    AutoSizeColumnsOf(rows.begin(), rows.size());
+    SortAndRefillOf(rows.begin(), rows.size(), column, descending);
     return 1;
 }
 
@@ -275,12 +262,12 @@ const char* ListControl::CheckRows() const {
     LRESULT items = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
     if (items < 0 || static_cast<DWORD>(items) > rowCount) return "more list-box items than rows";
     for (LRESULT i = 0; i < items; ++i) {
-        auto* shown = reinterpret_cast<ListRow*>(SendMessageA(listBox, LB_GETITEMDATA, i, 0));
+        const ListRow* shown = RowAt(i);
         ListRow* row = head;
         while (row && row != shown) row = row->next;
         if (!row) return "a list-box item holds no row of the chain";
         for (LRESULT j = 0; j < i; ++j)
-            if (SendMessageA(listBox, LB_GETITEMDATA, j, 0) == reinterpret_cast<LRESULT>(shown))
+            if (RowAt(j) == shown)
                 return "a row is shown twice";
     }
     return nullptr;

@@ -1,6 +1,5 @@
 // Row heights, column widths from their contents, and the horizontal scrolling range.
 #include <cstring>
-#include <vector>
 
 #include "frame/gdi.h"
 #include "frame/text.h"
@@ -12,10 +11,6 @@ namespace {
 constexpr int kLineHeight = 18;
 constexpr DWORD kNoHeaderLimit = 65535;
 constexpr DWORD kColumnLimit = 256;
-
-const ListRow* ItemRow(HWND listBox, LRESULT index) {
-    return reinterpret_cast<const ListRow*>(SendMessageA(listBox, LB_GETITEMDATA, index, 0));
-}
 
 }  // namespace
 
@@ -52,12 +47,12 @@ void ListControl::PrepareWidths(HDC dc) {
     boldWidths.Prepare(boldFont ? dc : nullptr);
 }
 
-std::vector<ListRow*> ListControl::ShownRows() const {
-    std::vector<ListRow*> rows;
+bool ListControl::ShownRows(PodArray<ListRow*>* rows) const {
     LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+    if (count > 0 && !rows->Reserve(static_cast<size_t>(count))) return false;
     for (LRESULT i = 0; i < count; ++i)
-        if (ListRow* row = const_cast<ListRow*>(ItemRow(listBox, i))) rows.push_back(row);
-    return rows;
+        if (ListRow* row = RowAt(i)) rows->Push(row);
+    return true;
 }
 
 DWORD ListControl::MainColumnWidthOf(HDC dc, ListRow* const* rows, size_t count, DWORD limit) {
@@ -81,15 +76,15 @@ DWORD ListControl::MainColumnWidthOf(HDC dc, ListRow* const* rows, size_t count,
     return widest;
 }
 
-DWORD ListControl::MainColumnWidth(DWORD limit) {
-    std::vector<ListRow*> rows = ShownRows();
-    WindowDC dc(listBox);
-    PrepareWidths(dc);
-    return MainColumnWidthOf(dc, rows.data(), rows.size(), limit);
-}
-
 DWORD ListControl::TotalColumnsWidth() {
-    if (!IsWindow(headerWindow)) return MainColumnWidth(kNoHeaderLimit);
+    if (!IsWindow(headerWindow)) {
+        // Without room to list the rows, the width is taken as none.
+        PodArray<ListRow*> rows;
+        if (!ShownRows(&rows)) return 0;
+        WindowDC dc(listBox);
+        PrepareWidths(dc);
+        return MainColumnWidthOf(dc, rows.begin(), rows.size(), kNoHeaderLimit);
+    }
     DWORD total = 0;
     HDITEMA item = {};
     item.mask = HDI_WIDTH;
@@ -125,13 +120,6 @@ DWORD ListControl::ColumnNaturalWidthOf(HDC dc, ListRow* const* rows, size_t cou
     return width;
 }
 
-DWORD ListControl::ColumnNaturalWidth(int column, DWORD limit) {
-    std::vector<ListRow*> rows = ShownRows();
-    WindowDC dc(listBox);
-    PrepareWidths(dc);
-    return ColumnNaturalWidthOf(dc, rows.data(), rows.size(), column, limit);
-}
-
 DWORD ListControl::AutoSizeColumnsOf(ListRow* const* rows, size_t count) {
     DWORD sum = 0;
     if (IsWindow(headerWindow) && columnCount > 0) {
@@ -148,11 +136,6 @@ DWORD ListControl::AutoSizeColumnsOf(ListRow* const* rows, size_t count) {
     }
     UpdateHorizontalExtent();
     return sum;
-}
-
-DWORD ListControl::AutoSizeColumns() {
-    std::vector<ListRow*> rows = ShownRows();
-    return AutoSizeColumnsOf(rows.data(), rows.size());
 }
 
 void ListControl::UpdateHorizontalExtent() {

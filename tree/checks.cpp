@@ -19,11 +19,6 @@ void DrawBox(HIMAGELIST images, int image, HDC dc, int x, int y) {
     if (dc && images) ImageList_DrawEx(images, image, dc, x, y, 18, 18, CLR_NONE, CLR_NONE, ILD_NORMAL);
 }
 
-TreeNode* RowNode(HWND listBox, int row) {
-    LRESULT data = SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(row), 0);
-    return data == LB_ERR ? nullptr : reinterpret_cast<TreeNode*>(data);
-}
-
 }  // namespace
 
 int TreeControl::ChildrenCheckSummary(const TreeNode* node) {
@@ -70,7 +65,7 @@ void TreeControl::SetDescendantsCheck(TreeNode* node, int index, DWORD state, in
     TreeNode* d = node->next;
     for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
         const bool parentDisabled = d->parent && d->parent->checkState == ZN_CHECK_DISABLED;
-        if (painting && RowNode(listBox, row) == d) {
+        if (painting && NodeAt(row) == d) {
             if (!haveTop && row > topRow - kBoxSize) {
                 haveTop = RowTopIfShown(row, &y);
                 if (!haveTop) painting = false;  // below the client area, and so is the rest
@@ -103,7 +98,7 @@ void TreeControl::RedrawCheckBox(HDC dc, const TreeNode* node, int first, int en
         return;
     }
     for (int row = first; row < end; ++row) {
-        const TreeNode* shown = RowNode(listBox, row);
+        const TreeNode* shown = NodeAt(row);
         if (!shown || shown->id != node->id || shown->groupKey != node->groupKey) continue;
         RECT item;
         if (SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
@@ -122,13 +117,11 @@ void TreeControl::UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount) {
         // Full values: the same as their low 16 bits below 65,536 rows, and right above.
         first = static_cast<int>(SendMessageA(listBox, LB_GETTOPINDEX, 0, 0));
         end = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
-        RECT item, client;
+        RECT client;
         GetClientRect(listBox, &client);
         // Rows a client height or more below the top row cannot show (none is under a pixel high).
         if (client.bottom >= 0 && end - first > client.bottom) end = first + client.bottom;
-        if (SendMessageA(listBox, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)) != LB_ERR &&
-            item.right > client.right)
-            xoff = item.right - client.right;
+        xoff = ScrollOffsetAt(0);
     }
     HDC paint = dc ? dc->get() : nullptr;
     // The node's own state picks the rule once for the whole walk up.

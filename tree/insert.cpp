@@ -1,15 +1,10 @@
-// Sorted insertion of nodes and the data-only update.
-#include <cstdlib>
-#include <new>
-
+// Sorted insertion of nodes.
 #include "frame/text.h"
 #include "frame/wide.h"
 #include "tree.h"
 
 namespace zn {
 namespace {
-
-constexpr WORD kCheckStateChanged = 0x2320;
 
 int CompareWithText1(BSTR text, const TreeNode* node) {
     const TextField& other = node->texts[0];
@@ -40,13 +35,7 @@ TreeNode* TreeControl::MakeNode(const NodeInfo* info, TreeNode* prev, DWORD leve
     // (its block goes back with the others when the chain is freed).
     bool known = false;
     if (!ids_.Add(node, &known)) return nullptr;
-    if (known) {
-        try {
-            sharedIds_.insert(node->id);
-        } catch (const std::bad_alloc&) {
-            return nullptr;
-        }
-    }
+    if (known && !secondIds_.Add(node)) return nullptr;
     const BSTR texts[3] = {info->text1, info->text2, info->text3};
     for (int i = 0; i < 3; ++i) {
         if (!texts[i]) continue;
@@ -102,48 +91,6 @@ TreeNode* TreeControl::SortedInsert(const NodeInfo* info, DWORD groupKey) {
         if (extras.lastInSubtree == prev) extras.lastInSubtree = node;
     }
     return node;
-}
-
-void TreeControl::UpdateTexts(TreeNode& node, const NodeInfo& info, DWORD mask) {
-    if (mask & (ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3)) TextsChanged(&node);
-    const BSTR texts[3] = {info.text1, info.text2, info.text3};
-    for (int i = 0; i < 3; ++i) {
-        if (!(mask & (0x10u << i))) continue;
-        TextField& slot = node.texts[i];
-        if (texts[i]) {
-            // An empty text given again and again must not raise the count past the three
-            // texts a node has (painting reads that many slots).
-            if (text::Length(slot) == 0 && node.textCount < 3) ++node.textCount;
-            text::AssignCopy(slot, texts[i]);
-        } else {
-            bool had = text::Length(slot) > 0;
-            text::Clear(slot);
-            if (had) --node.textCount;
-        }
-    }
-}
-
-void TreeControl::PostCheckStateChanged() const {
-    if (listBox)
-        PostMessageA(GetParent(listBox), WM_COMMAND, MAKEWPARAM(listBoxId, kCheckStateChanged),
-                     reinterpret_cast<LPARAM>(listBox));
-}
-
-int TreeControl::UpdateNode(const NodeInfo* info, DWORD groupKey) {
-    if (!head || !info) return 0;
-    TreeNode* node = FindInGroup(info->id, groupKey);
-    if (!node) return 0;
-    DWORD mask = info->parentId & 0xFF;
-    if (mask & ZN_CHANGE_EXTRA_ICON) node->extraIcon = info->extraIcon & 0xFFFF;
-    if (mask & ZN_CHANGE_CHECK) {
-        node->checkState = info->checkState & 0xFFFF;
-        PostCheckStateChanged();
-    }
-    if (mask & ZN_CHANGE_SEVERITY) node->severity = info->severity;
-    // Icons move the texts of the node and of its descendants.
-    if (mask & (ZN_CHANGE_SEVERITY | ZN_CHANGE_EXTRA_ICON)) extentsStale_ = true;
-    UpdateTexts(*node, *info, mask);
-    return 1;
 }
 
 }  // namespace zn

@@ -1,6 +1,4 @@
 // The node chain: lookups, freeing and the invariant checker used by tests.
-#include <cstdlib>
-
 #include "frame/text.h"
 #include "tree.h"
 
@@ -28,7 +26,7 @@ TreeNode* TreeControl::FindPair(DWORD id, DWORD groupKey) const {
 }
 
 bool TreeControl::IdIsUnique(DWORD id) const {
-    return ids_.Find(id) && (sharedIds_.empty() || sharedIds_.count(id) == 0);
+    return ids_.Find(id) && !secondIds_.Find(id);
 }
 
 void TreeControl::FreeChain() {
@@ -42,8 +40,8 @@ void TreeControl::FreeChain() {
     head = tail_ = nullptr;
     nodeCount = 0;
     ids_.Clear();
-    sharedIds_.clear();
-    untallied_.clear();
+    secondIds_.Clear();
+    untallied_.Clear();
 }
 
 const char* TreeControl::CheckChain() const {

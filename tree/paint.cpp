@@ -4,16 +4,14 @@
 // highlight box, so that what is drawn stays where the hit tests and the editor (both shifted by
 // the scroll offset) expect it. With no scrolling rcItem.left is 0 and nothing changes.
 #include <algorithm>
-#include <string>
 
+#include "frame/choice_label.h"
 #include "frame/gdi.h"
 #include "frame/text.h"
 #include "tree.h"
 
 namespace zn {
 namespace {
-
-constexpr COLORREF kDotColour = RGB(255, 255, 0);
 
 WORD BoldBit(int line) { return static_cast<WORD>(ZN_BOLD_TEXT1 << line); }
 WORD ChoiceBit(int line) { return static_cast<WORD>(ZN_CHOICE_TEXT1 << line); }
@@ -36,7 +34,8 @@ int TreeControl::TextWidth(HDC dc, HFONT font, const TextField& text) const {
 
 void TreeControl::DrawRow(DRAWITEMSTRUCT* item, LONG* selectedIndex) {
     HDC dc = item->hDC;
-    Selected font(dc, normalFont);  // restores the caller's font on every way out
+    SavedDC lent(dc);  // the host's DC leaves as it came, on every way out
+    if (normalFont) SelectObject(dc, normalFont);
     if (item->itemAction != ODA_DRAWENTIRE && item->itemAction != ODA_SELECT) return;
     auto* node = reinterpret_cast<TreeNode*>(item->itemData);
     if (!node) return;  // an empty list box still asks for focus paints of row -1
@@ -102,19 +101,8 @@ void TreeControl::DrawSelectionBox(const DRAWITEMSTRUCT* item, TreeNode* node, i
         width = std::max(width, w);
     }
 
-    const int left = item->rcItem.left + textX;
-    const int right = left + width + 4;
-    RECT box = {left, item->rcItem.top, right, item->rcItem.bottom};
-    FillSolid(dc, box, GetSysColor(COLOR_HIGHLIGHT));
-    // Dotted frame on top, bottom and left; the open right edge lets the text run on.
-    for (int x = left; x <= right; x += 2) {
-        SetPixelV(dc, x, item->rcItem.top, kDotColour);
-        SetPixelV(dc, x, item->rcItem.bottom - 1, kDotColour);
-    }
-    for (int y = item->rcItem.top; y < item->rcItem.bottom; y += 2) SetPixelV(dc, left, y, kDotColour);
-
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    const LONG left = item->rcItem.left + textX;
+    ListBoxControl::DrawSelectionBox(dc, {left, item->rcItem.top, left + width + 4, item->rcItem.bottom});
 }
 
 void TreeControl::DrawChoiceLookAlike(const DRAWITEMSTRUCT* item, TreeNode* node, int line, int textX, int y) {
@@ -126,14 +114,9 @@ void TreeControl::DrawChoiceLookAlike(const DRAWITEMSTRUCT* item, TreeNode* node
     }
 
     const TextField& text = node->texts[line];
-    ChoiceTable* table = text::ParseChoices(text);
-    if (!table) return;
-    if (node->choiceIndex >= static_cast<DWORD>(table->count)) {
-        FreeChoices(table);
-        return;
-    }
-    std::string label = ChoiceLabel(text, table->entries[node->choiceIndex]);
-    FreeChoices(table);
+    ChoicesOf table(text);
+    if (!table || node->choiceIndex >= static_cast<DWORD>(table.count())) return;
+    ChoiceLabel label(text, table->entries[node->choiceIndex]);
 
     HDC dc = item->hDC;
     SIZE size = MeasureChoices(text);
@@ -147,7 +130,7 @@ void TreeControl::DrawChoiceLookAlike(const DRAWITEMSTRUCT* item, TreeNode* node
     if (dropDownIcon) DrawIcon(dc, right - 4, y - 1, dropDownIcon);
     // Without an editor there is no dialog font: the tree's own normal font stands in.
     SelectObject(dc, dialogFont ? dialogFont : normalFont);
-    TextOutA(dc, textX + 4, y + 1, label.c_str(), static_cast<int>(label.size()));
+    TextOutA(dc, textX + 4, y + 1, label.get(), label.length());
 }
 
 void TreeControl::PlaceEditor(const DRAWITEMSTRUCT* item, TreeNode* node, int line, int textX) {
@@ -160,10 +143,7 @@ void TreeControl::PlaceEditor(const DRAWITEMSTRUCT* item, TreeNode* node, int li
         }
     }
 
-    RECT client;
-    GetClientRect(listBox, &client);
-    const int dx = std::max(0, static_cast<int>(item->rcItem.right - client.right));
-    const int x = textX - dx;
+    const int x = textX - ScrollOffset(item->rcItem);
     const int y = item->rcItem.top + 18 * line - 2;
 
     RECT now;
@@ -171,7 +151,7 @@ void TreeControl::PlaceEditor(const DRAWITEMSTRUCT* item, TreeNode* node, int li
     MapWindowPoints(nullptr, listBox, reinterpret_cast<POINT*>(&now), 2);
     // Moving a child during a paint invalidates the list box again; Wine's UpdateWindow would
     // then repaint for ever if the editor were moved onto the place where it already stands.
-    if (now.left != x || now.top != y || !IsTopChild(editorWindow))
+    if (now.left != x || now.top != y || GetWindow(listBox, GW_CHILD) != editorWindow)
         SetWindowPos(editorWindow, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
     ShowWindow(editorWindow, SW_SHOW);
 }

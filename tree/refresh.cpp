@@ -1,10 +1,11 @@
-// Rebuilding the rows from the chain; expanding, collapsing and selecting nodes; the
-// horizontal scrolling extent that follows the widest visible text line.
+// Rebuilding the rows from the chain; expanding, collapsing and selecting nodes. (The rows as
+// the tree keeps track of them, and the horizontal extent, are in rows.cpp.)
 #include <algorithm>
+#include <cstdint>
 #include <optional>
-#include <vector>
 
 #include "frame/insert_run.h"
+#include "frame/pod_array.h"
 #include "frame/text.h"
 #include "tree.h"
 
@@ -40,32 +41,38 @@ void AssignLineShapes(TreeNode* head, DWORD level) {
 // Parents show the state of their descendants: all checked (those without a box left out)
 // gives checked, some gives partly checked, none unchecked. Parents without a box keep theirs.
 // Walking the chain backwards settles every descendant before its ancestors, as deepest-level
-// first would, in one pass.
-void AggregateCheckStates(TreeNode* head, DWORD count) {
-    std::vector<TreeNode*> nodes;
-    nodes.reserve(count);
-    std::vector<size_t> parentIndex;
-    parentIndex.reserve(count);
-    std::vector<size_t> open;  // indexes of the ancestors of the current node
-    for (TreeNode* n = head; n; n = n->next) {
-        while (!open.empty() && nodes[open.back()] != n->parent) open.pop_back();
-        parentIndex.push_back(open.empty() ? SIZE_MAX : open.back());
-        open.push_back(nodes.size());
-        nodes.push_back(n);
-    }
-    std::vector<DWORD> disabled(nodes.size(), 0), checked(nodes.size(), 0);
-    for (size_t i = nodes.size(); i-- > 0;) {
-        TreeNode* n = nodes[i];
-        if (n->descendantCount > 0 && n->checkState != ZN_CHECK_DISABLED) {
-            DWORD eligible = n->descendantCount - disabled[i];
-            n->checkState = eligible == checked[i] ? ZN_CHECKED : (checked[i] > 0 ? ZN_PARTLY_CHECKED : ZN_UNCHECKED);
+// first would, in one pass. The room it needs is taken before anything changes.
+class StateSettling {
+public:
+    bool Prepare(DWORD count) { return nodes_.Reserve(count) && open_.Reserve(count); }
+    void Run(TreeNode* head) {
+        for (TreeNode* n = head; n; n = n->next) {
+            while (open_.size() && nodes_[open_.Back()].node != n->parent) open_.Pop();
+            const size_t index = nodes_.size();
+            if (!nodes_.Push({n, open_.size() ? open_.Back() : SIZE_MAX, 0, 0}) || !open_.Push(index)) return;
         }
-        size_t p = parentIndex[i];
-        if (p == SIZE_MAX) continue;
-        disabled[p] += disabled[i] + (n->checkState == ZN_CHECK_DISABLED);
-        checked[p] += checked[i] + (n->checkState == ZN_CHECKED);
+        for (size_t i = nodes_.size(); i-- > 0;) {
+            const Settled& s = nodes_[i];
+            TreeNode* n = s.node;
+            if (n->descendantCount > 0 && n->checkState != ZN_CHECK_DISABLED) {
+                DWORD eligible = n->descendantCount - s.disabled;
+                n->checkState = eligible == s.checked ? ZN_CHECKED : (s.checked > 0 ? ZN_PARTLY_CHECKED : ZN_UNCHECKED);
+            }
+            if (s.parent == SIZE_MAX) continue;
+            nodes_[s.parent].disabled += s.disabled + (n->checkState == ZN_CHECK_DISABLED);
+            nodes_[s.parent].checked += s.checked + (n->checkState == ZN_CHECKED);
+        }
     }
-}
+
+private:
+    struct Settled {
+        TreeNode* node;
+        size_t parent;  // index of the parent, SIZE_MAX at top level
+        DWORD disabled, checked;  // descendants without a box, and checked ones
+    };
+    PodArray<Settled> nodes_;
+    PodArray<size_t> open_;  // indexes of the current node's ancestors
+};
 
 }  // namespace
 
@@ -74,6 +81,9 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
         if (listBox) RemoveAllRows();
         return 0;
     }
+    // Without room to settle the parents' states the tree is left as it is.
+    StateSettling settling;
+    if (!settling.Prepare(nodeCount)) return 0;
     // Rows are rebuilt with drawing switched off: the list box repaints once at the end.
     if (listBox) {
         SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
@@ -108,7 +118,7 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
     if (checkedCount) *checkedCount = checkedNodes;
     lastTop->lineShape = lastTop->lineShape != 0 ? 2 : 3;
     for (DWORD level = 1; level <= maxLevel; ++level) AssignLineShapes(head, level);
-    AggregateCheckStates(head, nodeCount);
+    settling.Run(head);
 
     if (selectedIndex) *selectedIndex = -1;
     currentIndex = -1;
@@ -148,18 +158,15 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
 
 void TreeControl::HideDescendants(TreeNode* node, int row) {
     if (editorWindow) ShowWindow(editorWindow, SW_HIDE);
-    auto nodeAt = [this](int index) {
-        return reinterpret_cast<TreeNode*>(SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
-    };
     // The rows that go: the descendants, in chain order, standing one after another below the
     // node's row (deleting row + 1 while it shows the next descendant takes exactly these).
     int going = 0;
-    const TreeNode* next = nodeAt(row + 1);
+    const TreeNode* next = NodeAt(row + 1);
     const TreeNode* d = node->next;
     for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
         if (next != d) continue;
         ++going;
-        next = nodeAt(row + 1 + going);
+        next = NodeAt(row + 1 + going);
     }
     // A drawing list box updates its scroll bar and marks the rows below as changed for every
     // row deleted; a large branch is closed with drawing switched off and is repainted once
@@ -181,11 +188,11 @@ void TreeControl::HideDescendants(TreeNode* node, int row) {
                 SendMessageA(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(row, index - kTopStride)), 0);
                 topNow = SendMessageA(listBox, LB_GETTOPINDEX, 0, 0);
             }
-            RemoveRow(index, nodeAt(index));
+            RemoveRow(index, NodeAt(index));
         }
         SendMessageA(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
     } else {
-        for (int k = 0; k < going; ++k) RemoveRow(row + 1, nodeAt(row + 1));
+        for (int k = 0; k < going; ++k) RemoveRow(row + 1, NodeAt(row + 1));
     }
     if (quiet) SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listBox, nullptr, TRUE);
@@ -232,10 +239,11 @@ int TreeControl::CollapseNode(DWORD id, DWORD groupKey) {
 int TreeControl::SelectNode(DWORD id, DWORD groupKey) {
     TreeNode* node = FindPair(id, groupKey);
     if (!node) return 0;
-    std::vector<TreeNode*> path;
-    for (TreeNode* a = node->parent; a; a = a->parent) path.push_back(a);
-    for (auto it = path.rbegin(); it != path.rend(); ++it) {
-        TreeNode* ancestor = *it;
+    PodArray<TreeNode*> path;
+    for (TreeNode* a = node->parent; a; a = a->parent)
+        if (!path.Push(a)) return 0;
+    for (size_t i = path.size(); i-- > 0;) {
+        TreeNode* ancestor = path[i];
         int row = RowOf(ancestor);
         if (row != LB_ERR && ancestor->expandState == 0) {
             ancestor->expandState = 1;

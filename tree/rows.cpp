@@ -22,7 +22,8 @@ void TreeControl::AddRow(int index, TreeNode* node) {
     NodeExtras& extras = Extras(node);
     extras.rowHint = index;
     ++extras.shownRows;
-    if (!extentsStale_) untallied_.push_back(node);
+    // Without room to note the row, every row is measured afresh at the next update.
+    if (!extentsStale_ && !untallied_.Push(node)) extentsStale_ = true;
 }
 
 void TreeControl::RemoveRow(int index, TreeNode* node) {
@@ -44,8 +45,8 @@ void TreeControl::RemoveAllRows() {
         extras.shownRows = 0;
         extras.shownExtent = NodeExtras::kNotTallied;
     }
-    extents_.clear();
-    untallied_.clear();
+    extents_.Clear();
+    untallied_.Clear();
     extentsStale_ = false;
     rowsUnknown_ = false;
 }
@@ -75,7 +76,7 @@ int TreeControl::RowOf(const TreeNode* node) {
             for (int d = 0; d <= kHintReach; ++d) {
                 for (int r : {hint + d, hint - d}) {
                     if (r < 0 || r >= rows || (d == 0 && r != hint)) continue;
-                    if (SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(r), 0) == key) {
+                    if (NodeAt(r) == node) {
                         extras.rowHint = r;
                         return r;
                     }
@@ -139,15 +140,19 @@ int TreeControl::RowExtent(LazyDC& dc, TreeNode* node) {
 }
 
 void TreeControl::Tally(TreeNode* node, int extent) {
+    if (extent == NodeExtras::kNotTallied) return;
+    // A row the tally has no room for is measured again, with every other row, next time.
+    if (!extents_.Add(extent)) {
+        extentsStale_ = true;
+        return;
+    }
     Extras(node).shownExtent = extent;
-    if (extent != NodeExtras::kNotTallied) ++extents_[extent];
 }
 
 void TreeControl::Untally(TreeNode* node) {
     NodeExtras& extras = Extras(node);
     if (extras.shownExtent == NodeExtras::kNotTallied) return;
-    auto it = extents_.find(extras.shownExtent);
-    if (it != extents_.end() && --it->second == 0) extents_.erase(it);
+    extents_.Remove(extras.shownExtent);
     extras.shownExtent = NodeExtras::kNotTallied;
 }
 
@@ -163,25 +168,23 @@ void TreeControl::RecalcHorizontalExtent() {
         LazyDC dc(listBox);
         if (extentsStale_) {
             // Count every row afresh: after texts, icons or rows changed behind the tally's back.
-            extents_.clear();
-            untallied_.clear();
+            extents_.Clear();
+            untallied_.Clear();
+            extentsStale_ = false;
             for (TreeNode* n = head; n; n = n->next) Extras(n).shownExtent = NodeExtras::kNotTallied;
             int rows = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
             for (int r = 0; r < rows; ++r) {
-                LRESULT data = SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(r), 0);
-                if (!data || data == LB_ERR) continue;
-                auto* n = reinterpret_cast<TreeNode*>(data);
-                if (Extras(n).shownExtent == NodeExtras::kNotTallied) Tally(n, RowExtent(dc, n));
+                TreeNode* n = NodeAt(r);
+                if (n && Extras(n).shownExtent == NodeExtras::kNotTallied) Tally(n, RowExtent(dc, n));
             }
-            extentsStale_ = false;
         } else {
             for (TreeNode* n : untallied_)
                 if (Extras(n).shownRows > 0 && Extras(n).shownExtent == NodeExtras::kNotTallied)
                     Tally(n, RowExtent(dc, n));
-            untallied_.clear();
+            untallied_.Clear();
         }
     }
-    int widest = extents_.empty() ? 0 : extents_.rbegin()->first;
+    int widest = extents_.Widest();
     if (widest < 0) widest = 0;
     SendMessageA(listBox, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 10), 0);
 }

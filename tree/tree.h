@@ -4,16 +4,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <string>
-
-#include <map>
-#include <unordered_set>
-#include <vector>
-
 #include "ZnTreeCt.h"
 #include "frame/arena.h"
+#include "frame/control.h"
 #include "frame/id_index.h"
+#include "frame/pod_array.h"
+#include "frame/registry.h"
 #include "frame/text_widths.h"
+#include "frame/widest.h"
 
 namespace zn {
 
@@ -33,8 +31,6 @@ inline NodeExtras& Extras(const TreeNode* node) {
                                           sizeof(NodeExtras));
 }
 
-struct ChoiceEntry;
-
 // Where a row's pictures and texts start (x in the row's device-context coordinates).
 struct RowLayout {
     int connectorX;
@@ -45,17 +41,17 @@ struct RowLayout {
     int textX;
 };
 
-class TreeControl {
+class TreeControl : public ListBoxControl {
 public:
-    static constexpr DWORD kSignature = 0x5A4E5452;  // "ZNTR": marks a live tree object
+    using Item = TreeNode;
+    static constexpr registry::Role kListBoxRole = registry::Role::TreeListBox;
 
     // Creation and teardown.
     static TreeControl* Create(HWND parent, int placeholderId, int listBoxId);
     static TreeControl* FromWindow(HWND window);  // null unless `window` is a live tree's list box
     void Destroy();
     int Clear();
-    int AttachSeverityIcons(HIMAGELIST list);
-    int AttachAdditionalIcons(HIMAGELIST list);
+    int AttachIcons(IconSet set, HIMAGELIST list);
 
     // Insertion and updates.
     TreeNode* Head() const { return head; }
@@ -75,7 +71,7 @@ public:
     void DrawRow(DRAWITEMSTRUCT* item, LONG* selectedIndex);
     void OnCommand(WPARAM wParam, LPARAM lParam, LONG* checkedCount);
     int OnCharToItem(WPARAM wParam, LPARAM lParam, LONG* checkedCount);
-    LRESULT ListBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void ListBoxResized() { RecalcHorizontalExtent(); }
 
     // Lookups.
     TreeNode* FindInGroup(DWORD id, DWORD groupKey) const;  // first of the key's run, then the id
@@ -106,45 +102,27 @@ public:
                              HDC dc, int xoff);
     void UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount);
     static int ChildrenCheckSummary(const TreeNode* node);
-    void PostCheckStateChanged() const;
 
-    // Editor.
-    HWND BuildEditor(TreeNode* node);
-    SIZE MeasureChoices(const TextField& text);
+    // Editor: the look-alike of a choice line is its widest entry and this wide.
+    static constexpr int kChoiceMargin = 16;
+    SIZE MeasureChoices(const TextField& text) { return ListBoxControl::MeasureChoices(text, kChoiceMargin); }
 
     // Checks the chain's invariants; returns a description of the first fault, or null.
     const char* CheckChain() const;
 
-    DWORD signature = kSignature;
-    HWND editorWindow = nullptr;
-    HFONT dialogFont = nullptr;
-    LONG currentIndex = 0;
-    HWND listBox = nullptr;
-    WORD listBoxId = 0;
-    HINSTANCE instance = nullptr;
-    HFONT normalFont = nullptr;
-    HIMAGELIST imageList = nullptr;
-    HIMAGELIST additionalIcons = nullptr;
-    HIMAGELIST severityIcons = nullptr;
-    DWORD severityIconsAttached = 0;
-    DWORD additionalIconsAttached = 0;
-    WORD additionalIconCount = 0;
-    WORD severityIconCount = 0;
-    HFONT boldFont = nullptr;
-    HICON dropDownIcon = nullptr;
-    HPEN framePen = nullptr;
     TreeNode* head = nullptr;
     DWORD nodeCount = 0;
 
+    TreeControl() : ListBoxControl(ZN_TREE_CHECK_STATE_CHANGED) {}
+
 private:
     TreeNode* tail_ = nullptr;  // last node of the chain, so appends need no walk
-    // The first node inserted with each id, and the ids more than one node carries.
-    IdIndex<TreeNode> ids_;
-    std::unordered_set<DWORD> sharedIds_;
+    // The first node inserted with each id, and the second, recorded for ids more than one node carries.
+    IdIndex<TreeNode> ids_, secondIds_;
     Arena nodes_;  // the nodes with their extras, freed together with the chain
     // The widest visible line, kept as rows come and go: line extents of the shown rows.
-    std::map<int, int> extents_;
-    std::vector<TreeNode*> untallied_;  // rows added since the extents were last brought up to date
+    WidestTally extents_;
+    PodArray<TreeNode*> untallied_;  // rows added since the extents were last brought up to date
     bool extentsStale_ = true;          // recount every row at the next update
     bool ownRowChange_ = false;         // the rows are being changed by the tree itself
     bool rowsUnknown_ = false;          // someone else changed the rows: trust no hint
@@ -173,9 +151,7 @@ private:
     void DrawChoiceLookAlike(const DRAWITEMSTRUCT* item, TreeNode* node, int line, int textX, int y);
     void PlaceEditor(const DRAWITEMSTRUCT* item, TreeNode* node, int line, int textX);
     void RedrawCheckBox(HDC dc, const TreeNode* node, int first, int end, int xoff, int image);
-    // The narrow form of one entry's label of a choice line.
-    static std::string ChoiceLabel(const TextField& text, const ChoiceEntry& entry);
-    bool IsTopChild(HWND child) const;  // first in the list box's z-order of children
+    TreeNode* NodeAt(int row) const { return ItemAt<TreeNode>(row); }
     int TextWidth(HDC dc, HFONT font, const TextField& text) const;
 };
 

@@ -1,15 +1,49 @@
-// The repainting update of one node's check state or texts: unlike UpdateNode, the change
-// shows at once and a new check state is carried through the node's branch.
+// Updates of a node's data. UpdateNode changes the data only; UpdateTreeEntry changes a node's
+// check state or texts and shows the change at once, carrying a new check state through the
+// node's branch.
 #include <optional>
 
 #include "frame/gdi.h"
+#include "frame/text.h"
 #include "tree.h"
 
 namespace zn {
-namespace {
 
+void TreeControl::UpdateTexts(TreeNode& node, const NodeInfo& info, DWORD mask) {
+    if (mask & (ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3)) TextsChanged(&node);
+    const BSTR texts[3] = {info.text1, info.text2, info.text3};
+    for (int i = 0; i < 3; ++i) {
+        if (!(mask & (0x10u << i))) continue;
+        TextField& slot = node.texts[i];
+        if (texts[i]) {
+            // An empty text given again and again must not raise the count past the three
+            // texts a node has (painting reads that many slots).
+            if (text::Length(slot) == 0 && node.textCount < 3) ++node.textCount;
+            text::AssignCopy(slot, texts[i]);
+        } else {
+            bool had = text::Length(slot) > 0;
+            text::Clear(slot);
+            if (had) --node.textCount;
+        }
+    }
+}
 
-}  // namespace
+int TreeControl::UpdateNode(const NodeInfo* info, DWORD groupKey) {
+    if (!head || !info) return 0;
+    TreeNode* node = FindInGroup(info->id, groupKey);
+    if (!node) return 0;
+    DWORD mask = info->parentId & 0xFF;
+    if (mask & ZN_CHANGE_EXTRA_ICON) node->extraIcon = info->extraIcon & 0xFFFF;
+    if (mask & ZN_CHANGE_CHECK) {
+        node->checkState = info->checkState & 0xFFFF;
+        PostCheckStateChanged();
+    }
+    if (mask & ZN_CHANGE_SEVERITY) node->severity = info->severity;
+    // Icons move the texts of the node and of its descendants.
+    if (mask & (ZN_CHANGE_SEVERITY | ZN_CHANGE_EXTRA_ICON)) extentsStale_ = true;
+    UpdateTexts(*node, *info, mask);
+    return 1;
+}
 
 int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCount) {
     if (!head || !info) return 0;
@@ -50,12 +84,8 @@ int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCo
     if (row >= 0) {
         dc.emplace(listBox);
         // Every row's rectangle is as wide as the top row's: the scrolled width is read there.
-        RECT item = {}, client;
-        SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(SendMessageA(listBox, LB_GETTOPINDEX, 0, 0)),
-                     reinterpret_cast<LPARAM>(&item));
-        GetClientRect(listBox, &client);
+        shift = ScrollOffsetAt(static_cast<int>(SendMessageA(listBox, LB_GETTOPINDEX, 0, 0)));
         ClipToClient(*dc, listBox);
-        shift = item.right > client.right ? item.right - client.right : 0;
         shown = RowTopIfShown(row, &top);
     }
     if (node->descendantCount > 0) {

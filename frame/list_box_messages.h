@@ -1,0 +1,67 @@
+// What both controls do with their list box's messages around the list box's own procedure,
+// which sees every message exactly once: the choice editor leaves a row scrolled out of view, a
+// choice made in it is stored and announced, typed characters reach the owner, a resize is
+// followed, and a destroyed list box is forgotten. Nothing thrown in the control's part reaches
+// the caller's frames: the answer is always the list box procedure's own.
+#pragma once
+#include <windows.h>
+
+#include "ZnTreeCt.h"
+#include "keys.h"
+#include "registry.h"
+
+namespace zn {
+
+// `Control` names its record type `Item` and its `kListBoxRole`, and has NoteForeignRowChange
+// (message) and ListBoxResized(). `control` is null for a list box whose control is gone.
+template <class Control>
+LRESULT ListBoxMessage(Control* control, WNDPROC base, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto ask = [&](UINT m, WPARAM w, LPARAM l) { return CallWindowProcA(base, window, m, w, l); };
+    if (control) {
+        try {
+            Control& c = *control;
+            const WPARAM current = static_cast<WPARAM>(c.currentIndex);
+            RECT item;
+            if (message == WM_VSCROLL || message == WM_MOUSEWHEEL) {
+                // The editor follows its row only while the row is in view; the row is judged
+                // where it stands before this scroll step.
+                LONG_PTR served = IsWindow(c.editorWindow) && IsWindowVisible(c.editorWindow)
+                                      ? GetWindowLongPtrA(c.editorWindow, GWLP_USERDATA) : 0;
+                if (served && served == ask(LB_GETITEMDATA, current, 0) &&
+                    ask(LB_GETITEMRECT, current, reinterpret_cast<LPARAM>(&item)) != LB_ERR) {
+                    RECT client;
+                    GetClientRect(window, &client);
+                    if (item.top < 0 || item.top > client.bottom) ShowWindow(c.editorWindow, SW_HIDE);
+                }
+            } else if (message == WM_COMMAND && HIWORD(wParam) == CBN_SELCHANGE && LOWORD(wParam) == ZN_EDITOR_ID &&
+                       c.editorWindow && reinterpret_cast<HWND>(lParam) == c.editorWindow) {
+                auto* served = reinterpret_cast<typename Control::Item*>(GetWindowLongPtrA(c.editorWindow, GWLP_USERDATA));
+                LRESULT choice = served ? SendMessageA(c.editorWindow, CB_GETCURSEL, 0, 0) : CB_ERR;
+                if (choice != CB_ERR) {
+                    // The host's count of checked items is not reachable from here.
+                    served->choiceIndex = static_cast<DWORD>(choice);
+                    served->choiceValue = static_cast<LONG>(SendMessageA(c.editorWindow, CB_GETITEMDATA, choice, 0));
+                    served->checkState = ZN_CHECKED;
+                    c.PostCheckStateChanged();
+                    if (ask(LB_GETITEMRECT, current, reinterpret_cast<LPARAM>(&item)) != LB_ERR)
+                        InvalidateRect(window, &item, FALSE);
+                }
+            }
+            if (message == WM_CHAR) AskOwnerAboutChar(window, wParam, base);
+            c.NoteForeignRowChange(message);
+        } catch (...) {
+        }
+    }
+    const LRESULT result = ask(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        registry::Remove(window, Control::kListBoxRole);
+    } else if (control && message == WM_SIZE) {
+        try {
+            control->ListBoxResized();
+        } catch (...) {
+        }
+    }
+    return result;
+}
+
+}  // namespace zn

@@ -1,0 +1,41 @@
+// The choice editor as both controls build it: an entry's label is converted to the ANSI code
+// page as node and row texts are (a letter followed by a combining accent becomes one precomposed
+// character wherever it shows), and a chosen entry past the list selects nothing and leaves the
+// chosen value alone.
+#include <gtest/gtest.h>
+
+#include "host.h"
+
+using namespace host;
+
+TEST(ChoiceEditors, ReadAsTheControlsOtherTextsAndStayWithinTheirEntries) {
+    HostWindow host;
+    HWND tree = host.MakeTree(5, 5, 300, 200), list = host.MakeList(320, 30, 400, 200);
+    const wchar_t* accented = L"e\u0301t\u00e9";
+    Bstr plain(accented), choices = Bstr::Choices({L"1", accented, L"2", L"plain"});
+    NodeInfo info = Record(1, 0);
+    info.flags = ZN_CHOICE_TEXT2;
+    info.text1 = plain, info.text2 = choices;
+    auto* node = Sorted_Insert(tree, &info, 0);
+    auto* row = ZNList_Insert(list, &info);
+    node->choiceIndex = row->choiceIndex = 2;  // one past the two entries
+    RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
+    ZNList_Refresh(list, 0, 0);
+    host.Repaint(tree);
+    host.Repaint(list);
+    // Painted, the first row shows its text 1 through the tree's own narrow copy, and its choice
+    // line through the editor standing over the selected row.
+    const char* narrow = node->texts[0].block->narrow;
+    ASSERT_NE(narrow, nullptr);
+    for (HWND control : {tree, list}) {
+        SCOPED_TRACE(control == tree ? "tree" : "list");
+        HWND editor = GetDlgItem(control, ZN_EDITOR_ID);
+        char entry[32] = {};
+        SendMessageA(editor, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(entry));
+        EXPECT_STREQ(entry, narrow);
+        EXPECT_EQ(SendMessageA(editor, CB_GETCURSEL, 0, 0), CB_ERR);
+    }
+    EXPECT_EQ(node->choiceValue, 1) << "the value a refresh reads from the list";
+    EXPECT_EQ(row->choiceValue, 1);
+    ZNList_Destroy(list);
+}
