@@ -7,7 +7,7 @@ WINE := /usr/lib/wine/wine64
 # their full size: the hostile-input texts, the random sessions' steps).
 X86_SUITE_SIZES ?= Hostile=10;Session=50
 
-.PHONY: all setup build build-x86 build-x64 build-x86-tests setup-x86 test test-x86 dist demo bench soak fuzz clean
+.PHONY: all setup build build-x86 build-x64 build-x86-tests setup-x86 test test-x86 dist package demo bench soak fuzz clean
 
 all: build
 
@@ -49,7 +49,11 @@ test-x86: build-x86-tests
 dist: setup build
 	@cmake --install $(BUILD)/x86 >/dev/null
 	@cmake --install $(BUILD)/x64 >/dev/null
-	@echo "dist/x86 and dist/x64 hold the DLL, import library, header and CMake package"
+	@echo "dist/x86 and dist/x64 hold the DLL and its debug information, both import libraries, the header and CMake package"
+
+# The release archives, one zip per architecture, and their checksums, in dist/.
+package: setup build
+	@bash scripts/package $(BUILD) dist
 
 # The benchmark runs the workloads through ZnTreeCt and the common controls and writes
 # bench/results.md. BENCH_ARGS narrows it, e.g. BENCH_ARGS="--sizes 1000,10000".
