@@ -3,8 +3,11 @@
 names, undecorated, and imports from system DLLs only (the runtime is linked in). For the
 32-bit DLL it also reads the return instructions: every export returns with a plain `ret` (cdecl:
 the caller removes the arguments) and every window procedure with `ret $0x10` (stdcall, four
-arguments). Window procedures are not exported; they are found by name in the DLL's symbol
-table, which the build keeps, and a DLL without them fails the check rather than passing it."""
+arguments). Window procedures are not exported; they are found by name in the symbol table of
+the DLL's separate debug information (ZnTreeCt.dll.debug beside it; the shipped DLL is
+stripped), and a DLL without them fails the check rather than passing it."""
+import bisect
+import os
 import re
 import subprocess
 import sys
@@ -29,6 +32,33 @@ def functions(disassembly):
     return found
 
 
+def functions_from_symbols(dll, debug, objdump):
+    """The stripped DLL's instructions, split into functions by the symbol table of its debug
+    file (values are offsets into .text); direct jumps to a function's start are labelled with
+    its name, as a disassembly with symbols would show them."""
+    headers = subprocess.run([objdump, '-h', dll], check=True, capture_output=True, text=True).stdout
+    base = int(re.search(r'^\s*\d+\s+\.text\s+[0-9a-f]+\s+([0-9a-f]+)', headers, re.M).group(1), 16)
+    symbols = subprocess.run([objdump, '-t', debug], check=True, capture_output=True, text=True).stdout
+    starts = {}
+    for value, name in re.findall(r'\(sec\s+1\)\(fl 0x00\)\(ty\s+20\)\(scl\s+[23]\) \(nx \d+\) 0x([0-9a-f]+) (\S+)',
+                                  symbols):
+        starts.setdefault(base + int(value, 16), name[1:] if name.startswith('_') else name)
+    addresses = sorted(starts)
+    table = {starts[a]: (a, []) for a in addresses}
+    code = subprocess.run([objdump, '-d', '--no-show-raw-insn', dll], check=True, capture_output=True, text=True)
+    for address, text in re.findall(r'^\s*([0-9a-f]+):\s+(.*)$', code.stdout, re.M):
+        address = int(address, 16)
+        i = bisect.bisect_right(addresses, address) - 1
+        if i < 0:
+            continue
+        text = text.strip()
+        jump = re.match(r'^jmp\s+(?:0x)?([0-9a-f]+)$', text)
+        if jump and int(jump.group(1), 16) in starts:
+            text = 'jmp    %s <%s>' % (jump.group(1), starts[int(jump.group(1), 16)])
+        table[starts[addresses[i]]][1].append((address, text))
+    return table
+
+
 def returns(name, table, seen=None):
     """The return instructions a call of `name` can end with: its own and its cold part's, and
     those of the functions it leaves by a jump (a tail call)."""
@@ -49,8 +79,12 @@ def returns(name, table, seen=None):
 
 def check_returns(dll, objdump, exports):
     faults = []
-    table = functions(subprocess.run([objdump, '-d', '--no-show-raw-insn', dll], check=True,
-                                     capture_output=True, text=True).stdout)
+    debug = dll + '.debug'
+    if os.path.exists(debug):
+        table = functions_from_symbols(dll, debug, objdump)
+    else:
+        table = functions(subprocess.run([objdump, '-d', '--no-show-raw-insn', dll], check=True,
+                                         capture_output=True, text=True).stdout)
     by_address = {start: name for name, (start, _) in table.items()}
     for export, address in sorted(exports.items()):
         name = by_address.get(address)
