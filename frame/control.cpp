@@ -46,6 +46,11 @@ bool ListBoxControl::MakeListBox(HWND parent, int placeholderId, int id, DWORD e
         ScreenToClient(parent, &corner);
         MoveWindow(listBox, corner.x, corner.y, rect.right - rect.left, rect.bottom - rect.top, TRUE);
         ShowWindow(placeholder, SW_HIDE);
+        // The host's dialog template decides how Tab reaches the control, as for any control: the
+        // list box takes its placeholder's tab stop and group and its place in the tab order.
+        if (const LONG tabbing = GetWindowLongA(placeholder, GWL_STYLE) & (WS_TABSTOP | WS_GROUP))
+            SetWindowLongA(listBox, GWL_STYLE, GetWindowLongA(listBox, GWL_STYLE) | tabbing);
+        SetWindowPos(listBox, placeholder, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     normalFont = MakeFont(FW_NORMAL);
     if (!*classProcedure) *classProcedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(listBox, GWLP_WNDPROC));

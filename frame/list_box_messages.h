@@ -12,8 +12,17 @@
 
 namespace zn {
 
+// The list box whose own procedure is handling a key now. A selection that a key moves is
+// announced like a click's (LBN_SELCHANGE) while the mouse may rest anywhere, over a box too:
+// the controls take only a selection the mouse made as a click.
+inline HWND& KeyedListBox() {
+    static thread_local HWND window = nullptr;
+    return window;
+}
+
 // `Control` names its record type `Item` and its `kListBoxRole`, and has NoteForeignRowChange
-// (message) and ListBoxResized(). `control` is null for a list box whose control is gone.
+// (message), ListBoxResized() and ListBoxMoved(). `control` is null for a list box whose control
+// is gone.
 template <class Control>
 LRESULT ListBoxMessage(Control* control, WNDPROC base, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto ask = [&](UINT m, WPARAM w, LPARAM l) { return CallWindowProcA(base, window, m, w, l); };
@@ -52,12 +61,17 @@ LRESULT ListBoxMessage(Control* control, WNDPROC base, HWND window, UINT message
         } catch (...) {
         }
     }
+    const bool key = message == WM_KEYDOWN || message == WM_CHAR;
+    const HWND keyed = KeyedListBox();
+    if (key) KeyedListBox() = window;
     const LRESULT result = ask(message, wParam, lParam);
+    KeyedListBox() = keyed;
     if (message == WM_NCDESTROY) {
         registry::Remove(window, Control::kListBoxRole);
-    } else if (control && message == WM_SIZE) {
+    } else if (control && (message == WM_SIZE || message == WM_MOVE)) {
         try {
-            control->ListBoxResized();
+            if (message == WM_SIZE) control->ListBoxResized();
+            else control->ListBoxMoved();
         } catch (...) {
         }
     }

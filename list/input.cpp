@@ -30,8 +30,9 @@ LRESULT ListControl::DispatchParentMessage(HWND, UINT message, WPARAM wParam, LP
         return 1;
     }
     case WM_CHARTOITEM:
-        // Taken from every list box of the parent: the host's own list boxes get the default
-        // answer, the current selection.
+        // Only the list's own list box: the parent's other list boxes, a tree's among them, are
+        // answered by the parent's own procedure (which forwards a tree's to it).
+        if (reinterpret_cast<HWND>(lParam) != listBox) return 0;
         *handled = true;
         return OnCharToItem(wParam, lParam);
     case WM_COMMAND:
@@ -48,8 +49,8 @@ LRESULT ListControl::DispatchParentMessage(HWND, UINT message, WPARAM wParam, LP
 void ListControl::OnListCommand(WPARAM wParam, HWND listWindow) {
     WORD code = HIWORD(wParam);
     if ((code != LBN_SELCHANGE && code != LBN_DBLCLK) || LOWORD(wParam) != listBoxId) return;
-    // Only the list's own list box: its item data are rows.
-    if (listWindow != listBox) return;
+    // Only the list's own list box (its item data are rows), and only a selection the mouse made.
+    if (listWindow != listBox || KeyedListBox() == listBox) return;
     POINT cursor;
     if (!GetCursorPos(&cursor)) return;
     ScreenToClient(listBox, &cursor);
@@ -103,6 +104,9 @@ void ListControl::RelayoutList() {
         const RECT place = ListBoxPlace();
         SetWindowPos(headerParent, nullptr, place.left, place.top - 20, place.right - place.left, 20,
                      SWP_NOZORDER | SWP_SHOWWINDOW);
+        // A parent that does not clip its children paints its background over the moved band
+        // after it; the band and the header are drawn again on top of that.
+        RedrawWindow(headerParent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
     UpdateHorizontalExtent();
 }

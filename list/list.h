@@ -66,6 +66,7 @@ public:
     LRESULT OnCharToItem(WPARAM wParam, LPARAM lParam);
     void NoteForeignRowChange(UINT) {}
     void ListBoxResized() { RelayoutList(); }
+    void ListBoxMoved() { RelayoutList(); }  // the header band stays on top of the list box
     void RelayoutList();
     RECT ListBoxPlace() const;  // the list box's rectangle in its parent's client coordinates
 

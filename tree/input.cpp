@@ -1,4 +1,5 @@
 // Clicks, keys and the list box's replacement procedure.
+#include "frame/boundary.h"
 #include "frame/gdi.h"
 #include "frame/list_box_messages.h"
 #include "tree.h"
@@ -7,8 +8,9 @@ namespace zn {
 
 void TreeControl::OnCommand(WPARAM wParam, LPARAM lParam, LONG* checkedCount) {
     if (LOWORD(wParam) != listBoxId || (HIWORD(wParam) != LBN_SELCHANGE && HIWORD(wParam) != LBN_DBLCLK)) return;
-    // Only the tree's own list box: the hit test and the repaint are in its coordinates.
-    if (!listBox || reinterpret_cast<HWND>(lParam) != listBox) return;
+    // Only the tree's own list box (the hit test and the repaint are in its coordinates), and only
+    // a selection the mouse made.
+    if (!listBox || reinterpret_cast<HWND>(lParam) != listBox || KeyedListBox() == listBox) return;
     WindowDC dc(listBox);
     // Where the cursor is now, not where the list box saw the click.
     POINT cursor;
@@ -34,6 +36,18 @@ void TreeControl::OnCommand(WPARAM wParam, LPARAM lParam, LONG* checkedCount) {
             node->expandState = 1;
             ShowDescendants(node, sel);
         } else if (node->expandState == 1) {
+            HideDescendants(node, sel);
+            node->expandState = 0;
+        }
+        return;
+    }
+    // A double click on a parent's text opens or closes it, as in every Win32 tree.
+    if (HIWORD(wParam) == LBN_DBLCLK && node->expandState != -1 && cursor.x >= RowSlots(node).textX - xoff &&
+        cursor.y >= item.top && cursor.y < item.bottom) {
+        if (node->expandState == 0) {
+            node->expandState = 1;
+            ShowDescendants(node, sel);
+        } else {
             HideDescendants(node, sel);
             node->expandState = 0;
         }
@@ -101,8 +115,42 @@ void TreeControl::ExpandAll(int row) {
     }
 }
 
+// Left and Right as in every Win32 tree: Right opens a closed parent or goes to its first child,
+// Left closes an open parent or goes to its parent. A row chosen so is announced as a key's
+// selection is (LBN_SELCHANGE to the owner), and is no click. False leaves the key to the list box.
+bool TreeControl::ArrowKey(WPARAM key) {
+    const int sel = static_cast<int>(SendMessageA(listBox, LB_GETCURSEL, 0, 0));
+    TreeNode* node = sel == LB_ERR ? nullptr : NodeAt(sel);
+    if (!node || busy) return false;
+    struct Busy {
+        TreeControl* tree;
+        HWND keyed = KeyedListBox();
+        ~Busy() { --tree->busy, KeyedListBox() = keyed; }
+    } guard{this};
+    ++busy, KeyedListBox() = listBox;
+    int row = LB_ERR;
+    if (key == VK_RIGHT && node->expandState == 0) {
+        node->expandState = 1;
+        ShowDescendants(node, sel);
+    } else if (key == VK_RIGHT && node->expandState == 1) {
+        row = sel + 1;
+    } else if (key == VK_LEFT && node->expandState == 1) {
+        HideDescendants(node, sel);
+        node->expandState = 0;
+    } else if (key == VK_LEFT && node->parent) {
+        row = RowOf(node->parent);
+    }
+    if (row != LB_ERR && SendMessageA(listBox, LB_SETCURSEL, static_cast<WPARAM>(row), 0) != LB_ERR)
+        SendMessageA(GetParent(listBox), WM_COMMAND, MAKEWPARAM(listBoxId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(listBox));
+    return true;
+}
+
 LRESULT CALLBACK TreeListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ListBoxMessage(TreeControl::FromWindow(window), savedListBoxProc, window, message, wParam, lParam);
+    TreeControl* tree = TreeControl::FromWindow(window);
+    if (tree && message == WM_KEYDOWN && (wParam == VK_LEFT || wParam == VK_RIGHT) &&
+        Guarded(false, [&] { return tree->ArrowKey(wParam); }))
+        return 0;
+    return ListBoxMessage(tree, savedListBoxProc, window, message, wParam, lParam);
 }
 
 }  // namespace zn

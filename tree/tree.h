@@ -71,7 +71,9 @@ public:
     void DrawRow(DRAWITEMSTRUCT* item, LONG* selectedIndex);
     void OnCommand(WPARAM wParam, LPARAM lParam, LONG* checkedCount);
     int OnCharToItem(WPARAM wParam, LPARAM lParam, LONG* checkedCount);
+    bool ArrowKey(WPARAM key);  // Left or Right on the selected row; false leaves it to the list box
     void ListBoxResized() { RecalcHorizontalExtent(); }
+    void ListBoxMoved() {}
 
     // Lookups.
     TreeNode* FindInGroup(DWORD id, DWORD groupKey) const;  // first of the key's run, then the id

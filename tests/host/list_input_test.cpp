@@ -88,7 +88,7 @@ TEST_F(ListInput, ClicksAndKeysFollowTheStateRules) {
     EXPECT_EQ(checked->checkState, ZN_CHECKED);
     EXPECT_EQ(Posted(), 5u);
     HWND other = CreateWindowExA(0, "LISTBOX", "", WS_CHILD, 0, 0, 50, 50, host.window(), nullptr, nullptr, nullptr);
-    EXPECT_EQ(TypeKey(' ', other), selected);
+    EXPECT_EQ(TypeKey(' ', other), -1) << "the parent's own procedure answers another list box's keys";
     EXPECT_EQ(checked->checkState, ZN_CHECKED) << "a space in another list box toggles nothing";
     DestroyWindow(other);
     EXPECT_FALSE(host.commands.empty()) << "the list's own notifications do reach the host";
