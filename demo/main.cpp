@@ -128,6 +128,54 @@ const TreeNode* SelectedTreeNode() {
     return reinterpret_cast<const TreeNode*>(SendMessageA(demo.tree, LB_GETITEMDATA, row, 0));
 }
 
+// The dialog can be resized: the tree grows downwards, the list to the right and downwards, and
+// the buttons keep to the bottom (Close to the bottom right). Moving or sizing the list box is
+// all the list needs; its header follows.
+struct Layout {
+    SIZE client = {0, 0};  // the client size the template gives, also the smallest one
+    SIZE frame = {0, 0};   // the window size that goes with it
+    RECT tree = {}, list = {};
+} layout;
+
+RECT ChildRect(HWND dialog, HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void RememberLayout(HWND dialog) {
+    RECT client, window;
+    GetClientRect(dialog, &client);
+    GetWindowRect(dialog, &window);
+    layout.client = {client.right, client.bottom};
+    layout.frame = {window.right - window.left, window.bottom - window.top};
+    layout.tree = ChildRect(dialog, demo.tree);
+    layout.list = ChildRect(dialog, demo.list);
+}
+
+void OnSize(HWND dialog, int width, int height) {
+    if (!layout.client.cx) return;
+    const int dx = width - layout.client.cx, dy = height - layout.client.cy;
+    const RECT& t = layout.tree;
+    const RECT& l = layout.list;
+    MoveWindow(demo.tree, t.left, t.top, t.right - t.left, t.bottom - t.top + dy, TRUE);
+    MoveWindow(demo.list, l.left, l.top, l.right - l.left + dx, l.bottom - l.top + dy, TRUE);
+    static RECT buttons[5], close;
+    static bool placed = false;
+    const int ids[5] = {IDC_CHECK_ALL, IDC_UNCHECK_ALL, IDC_FIND_WORST, IDC_SHOW_IN_LIST, IDC_STATUS};
+    if (!placed) {
+        for (int i = 0; i < 5; ++i) buttons[i] = ChildRect(dialog, GetDlgItem(dialog, ids[i]));
+        close = ChildRect(dialog, GetDlgItem(dialog, IDCANCEL));
+        placed = true;
+    }
+    for (int i = 0; i < 5; ++i)
+        SetWindowPos(GetDlgItem(dialog, ids[i]), nullptr, buttons[i].left, buttons[i].top + dy, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(GetDlgItem(dialog, IDCANCEL), nullptr, close.left + dx, close.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    InvalidateRect(dialog, nullptr, TRUE);
+}
+
 void OnInit(HWND dialog) {
     demo.dialog = dialog;
     demo.findings = MakeFindings();
@@ -148,6 +196,7 @@ void OnInit(HWND dialog) {
     ZNList_AddHeaderColumn(demo.list, L"Found", ZN_COLUMN_SINGLELINE);
     FillTree();
     FillList();
+    RememberLayout(dialog);
     if (!demo.scriptFolder.empty()) StartTour(dialog);
 }
 
@@ -178,6 +227,15 @@ INT_PTR CALLBACK BrowserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     case WM_TIMER:
         if (wParam == kTourTimer) TourStep(dialog);
         return TRUE;
+    case WM_SIZE:
+        OnSize(dialog, LOWORD(lParam), HIWORD(lParam));
+        return TRUE;
+    case WM_GETMINMAXINFO:
+        if (layout.frame.cx) {
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {layout.frame.cx, layout.frame.cy};
+            return TRUE;
+        }
+        return FALSE;
     case WM_COMMAND:
         switch (HIWORD(wParam)) {
         case ZN_TREE_CHECK_STATE_CHANGED:

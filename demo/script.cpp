@@ -134,6 +134,13 @@ void TourStep(HWND dialog) {
         break;
     }
     case 11: SaveScreenshot("5-sorted"); break;
+    case 12: {  // the dialog made larger: the list and its header follow
+        RECT r;
+        GetWindowRect(dialog, &r);
+        SetWindowPos(dialog, nullptr, 0, 0, r.right - r.left + 160, r.bottom - r.top + 80, SWP_NOMOVE | SWP_NOZORDER);
+        break;
+    }
+    case 13: SaveScreenshot("6-resized"); break;
     default:
         KillTimer(dialog, 1);
         EndDialog(dialog, 0);
