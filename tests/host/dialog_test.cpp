@@ -61,8 +61,7 @@ struct ScanDialog {
         dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), Template().get(), nullptr, Proc,
                                             reinterpret_cast<LPARAM>(this));
         SetForegroundWindow(dialog);
-        for (DWORD id = 1; id <= 3; ++id) Node(id, 0, ZN_UNCHECKED);
-        for (DWORD id = 4; id <= 6; ++id) Node(id, 1, ZN_UNCHECKED);
+        for (DWORD id = 1; id <= 6; ++id) Node(id, id <= 3 ? 0 : 1);
         RefreshTree(tree, &selectedIndex, &checkedCount);
         ZNList_AddHeaderColumn(list, L"Finding", 0);
         ZNList_AddHeaderColumn(list, L"Path", ZN_COLUMN_PATH | ZN_COLUMN_MULTILINE);
@@ -77,9 +76,9 @@ struct ScanDialog {
         ImageList_Destroy(icons);
         Pump();
     }
-    void Node(DWORD id, DWORD parent, DWORD state) {
+    void Node(DWORD id, DWORD parent) {
         NodeInfo info = {};
-        info.id = id, info.parentId = parent, info.checkState = state;
+        info.id = id, info.parentId = parent, info.checkState = ZN_UNCHECKED;
         info.text1 = SysAllocString((L"node " + std::to_wstring(id)).c_str());
         Sorted_Insert(tree, &info, 0);
         SysFreeString(info.text1);
@@ -100,19 +99,12 @@ struct ScanDialog {
         }
     }
     // A key pressed and released on the keyboard, then the loop.
-    void Press(WORD key, bool shift = false) {
-        std::vector<INPUT> in;
-        auto add = [&](WORD vk, DWORD flags) {
-            INPUT i = {};
-            i.type = INPUT_KEYBOARD;
-            i.ki.wVk = vk;
-            i.ki.dwFlags = flags;
-            in.push_back(i);
-        };
-        if (shift) add(VK_SHIFT, 0);
-        add(key, 0), add(key, KEYEVENTF_KEYUP);
-        if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
-        SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    void Press(WORD key) {
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wVk = in[1].ki.wVk = key;
+        in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
         Pump();
     }
     // The left button pressed and released where the cursor is, then the loop.
