@@ -179,7 +179,7 @@ HIMAGELIST Icons(int count) {
     return icons;
 }
 
-class Accessibility : public ::testing::Test {
+class AccessibleRows : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitialize(nullptr);
@@ -201,7 +201,7 @@ protected:
 const wchar_t kChoices[] = L"1\0Keep\0" L"2\0Quarantine\0";  // ends with two NULs
 const UINT kChoicesLength = sizeof kChoices / sizeof kChoices[0];
 
-TEST_F(Accessibility, TreeRowsReadAfterRefreshExpandAndUpdates) {
+TEST_F(AccessibleRows, TreeRowsReadAfterRefreshExpandAndUpdates) {
     HIMAGELIST severity = Icons(4), extra = Icons(3);
     AttachSeverityIcons(host->tree, severity);
     AttachAdditionalIcons(host->tree, extra);
@@ -265,7 +265,7 @@ TEST_F(Accessibility, TreeRowsReadAfterRefreshExpandAndUpdates) {
     ImageList_Destroy(extra);
 }
 
-TEST_F(Accessibility, TreeActionsSelectionAndPlaces) {
+TEST_F(AccessibleRows, TreeActionsSelectionAndPlaces) {
     host->Insert(1, 0, L"Root", ZN_UNCHECKED);
     host->Insert(2, 1, L"a", ZN_UNCHECKED);
     host->Insert(3, 1, L"b", ZN_UNCHECKED);
@@ -339,7 +339,7 @@ TEST_F(Accessibility, TreeActionsSelectionAndPlaces) {
     tree->Release();
 }
 
-TEST_F(Accessibility, ListRowsNamedByColumnsInRowOrder) {
+TEST_F(AccessibleRows, ListRowsNamedByColumnsInRowOrder) {
     ZNList_AddHeaderColumn(host->list, L"Finding", 0);
     ZNList_AddHeaderColumn(host->list, L"Path", 0);
     const struct {
@@ -392,7 +392,7 @@ TEST_F(Accessibility, ListRowsNamedByColumnsInRowOrder) {
     list->Release();
 }
 
-TEST_F(Accessibility, EventsFollowAScriptedSession) {
+TEST_F(AccessibleRows, EventsFollowAScriptedSession) {
     host->Insert(1, 0, L"Root", ZN_UNCHECKED);
     host->Insert(2, 1, L"a", ZN_UNCHECKED);
     host->Insert(3, 0, L"Other", ZN_UNCHECKED);
@@ -457,7 +457,7 @@ TEST_F(Accessibility, EventsFollowAScriptedSession) {
     tree->Release();
 }
 
-TEST_F(Accessibility, ObjectsOutliveTheirControls) {
+TEST_F(AccessibleRows, ObjectsOutliveTheirControls) {
     host->Insert(1, 0, L"Root", ZN_UNCHECKED, kChoices, ZN_CHOICE_TEXT2, kChoicesLength);
     RefreshTree(host->tree, &host->selectedIndex, &host->checkedCount);
     NodeInfo info = {};
