@@ -62,10 +62,15 @@ LONG ChildOf(const VARIANT& child, HWND listBox) {
     return id > 0 && id <= Count(listBox) ? id : -1;
 }
 
+// Asked of every row when an aid walks them all: rows above the top row, or a client height or
+// more below it (no row is under a pixel high), are answered without asking where they are.
 bool RowInView(HWND listBox, LRESULT row) {
-    LRESULT first = 0, end = 0;
-    RowsInView(listBox, &first, &end);
-    return row >= first && row < end;
+    RECT client, item;
+    GetClientRect(listBox, &client);
+    const LRESULT top = SendMessageA(listBox, LB_GETTOPINDEX, 0, 0);
+    if (row < top || row - top >= client.bottom) return false;
+    return SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) != LB_ERR &&
+           item.top < client.bottom;
 }
 
 LONG RowStates(HWND listBox, LRESULT row) {
@@ -474,8 +479,7 @@ private:
 LRESULT HandOut(IAccessible* object, WPARAM wParam) {
     const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, object);
     object->Release();
-    // Where the object cannot be handed out (a thread without COM, under Wine), the window's own
-    // procedure answers instead.
+    // Where the object cannot be handed out, the window's own procedure answers instead.
     return result > 0 ? result : 0;
 }
 
