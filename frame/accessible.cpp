@@ -135,7 +135,8 @@ void AnnounceSelection(Rows& rows, HWND listBox, WNDPROC base, bool focusAnyway)
 void RowsReordered(Rows& rows, HWND listBox) {
     if (!listBox) return;
     NotifyWinEvent(EVENT_OBJECT_REORDER, listBox, OBJID_CLIENT, CHILDID_SELF);
-    AnnounceSelection(rows, listBox, nullptr, false);
+    // The selected row may stand at another place now; only an aid holding child ids cares.
+    if (rows.aidAsked) AnnounceSelection(rows, listBox, nullptr, false);
 }
 
 void FollowSelection(Rows& rows, HWND listBox, UINT message, WNDPROC base) {

@@ -385,9 +385,17 @@ TEST_F(AccessibleRows, ListRowsNamedByColumnsInRowOrder) {
     SendMessageA(host->list, LB_SETCURSEL, 0, 0);
     InvalidateRect(host->list, nullptr, TRUE);
     Host::Pump();
-    IAccessible* editor = ObjectOf(GetDlgItem(host->list, ZN_EDITOR_ID));
+    const HWND combo = GetDlgItem(host->list, ZN_EDITOR_ID);
+    IAccessible* editor = ObjectOf(combo);
     ASSERT_TRUE(editor);
     EXPECT_EQ(ReadChild(editor, CHILDID_SELF).name, L"Choice for Finding: readme.txt, Path: D:\\readme.txt");
+    // A choice made in it renames the row, and says so.
+    heard.clear();
+    SendMessageA(combo, CB_SETCURSEL, 1, 0);
+    SendMessageA(host->list, WM_COMMAND, MAKEWPARAM(ZN_EDITOR_ID, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    EXPECT_EQ(ReadChild(list, 1).name, L"Finding: readme.txt, Quarantine, Path: D:\\readme.txt");
+    EXPECT_EQ(From(host->list), (std::vector<Heard>{{EVENT_OBJECT_STATECHANGE, host->list, 1},
+                                                    {EVENT_OBJECT_NAMECHANGE, host->list, 1}}));
     editor->Release();
     list->Release();
 }
