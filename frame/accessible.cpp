@@ -1,9 +1,8 @@
-// Texts and events for accessibility aids, and the choice editor's name. Events are sent with
+// Texts and events for accessibility aids. Events are sent with
 // NotifyWinEvent, which costs next to nothing while no hook listens; rows are looked for (to give
 // an event its child id) only once an aid has asked for the control's object.
 #include "accessible.h"
 
-#include "boundary.h"
 #include "choice_label.h"
 #include "text.h"
 
@@ -16,8 +15,6 @@ const WCHAR kCollapse[] = L"Collapse";
 
 namespace {
 
-// The combo box class's own procedure, taken from the first editor.
-WNDPROC comboProcedure = nullptr;
 LONG lastSerial = 0;
 
 }  // namespace
@@ -158,31 +155,4 @@ void EditorChoiceMade(HWND listBox, WNDPROC base, LRESULT hint, LPARAM item) {
     RowChanged(listBox, row, kStateChange | kNameChange);
 }
 
-void AdoptEditor(HWND editor, Rows* owner) {
-    if (!editor || !owner) return;
-    auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(editor, GWLP_WNDPROC));
-    if (!comboProcedure) comboProcedure = own;
-    if (!registry::Add({editor, registry::Role::ChoiceEditor, owner, own})) return;
-    SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ChoiceEditorProc));
-}
-
 }  // namespace zn::accessible
-
-namespace zn {
-
-LRESULT CALLBACK ChoiceEditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    registry::Entry editor = {};
-    const bool known = registry::Find(window, registry::Role::ChoiceEditor, &editor);
-    if (known && message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-        auto* owner = static_cast<accessible::Rows*>(editor.control);
-        const LRESULT object = Guarded<LRESULT>(0, [&] { return accessible::AnswerEditor(window, owner, wParam); });
-        if (object) return object;
-    }
-    WNDPROC base = known ? editor.replaced : accessible::comboProcedure;
-    const LRESULT result = base ? CallWindowProcA(base, window, message, wParam, lParam)
-                                : DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) registry::Remove(window, registry::Role::ChoiceEditor);
-    return result;
-}
-
-}  // namespace zn

@@ -1,52 +1,18 @@
-// The objects handed to accessibility aids: the list box's client object, whose children are the
-// rows, and the choice editor's object. Every call first finds its control through the record of
-// live windows; a control gone (or a window handle taken over by another control) answers
-// CO_E_OBJNOTCONNECTED. Nothing thrown inside a call leaves it: the call answers E_FAIL.
+// The list box's client object, whose children are the rows. Every call first finds its control
+// through the record of live windows; a control gone (or a window handle taken over by another
+// control) answers CO_E_OBJNOTCONNECTED. Nothing thrown inside a call leaves it: it answers E_FAIL.
 #include <new>
 
-#include "accessible.h"
+#include "accessible_object.h"
 #include "boundary.h"
 
 namespace zn::accessible {
 namespace {
 
-// What an object holds of its control: the window, the record the control is registered under,
-// and the control's serial. The control is reached only while that record stands.
-class Link {
-public:
-    Link(HWND window, registry::Role role, void* key, Rows* rows)
-        : window_(window), role_(role), key_(key), rows_(rows), serial_(rows->serial) {}
-    Rows* Live() const {
-        registry::Entry entry;
-        if (!registry::Find(window_, role_, &entry) || entry.control != key_) return nullptr;
-        return rows_->serial == serial_ ? rows_ : nullptr;
-    }
-    HWND window() const { return window_; }
-
-private:
-    HWND window_;
-    registry::Role role_;
-    void* key_;
-    Rows* rows_;
-    unsigned serial_;
-};
-
-HRESULT Give(const Text& text, BSTR* out) {
-    *out = nullptr;
-    if (text.failed()) return E_OUTOFMEMORY;
-    if (text.empty()) return S_FALSE;
-    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return *out ? S_OK : E_OUTOFMEMORY;
-}
-
 void SetChild(VARIANT* variant, LONG child) {
     VariantInit(variant);
     variant->vt = VT_I4;
     variant->lVal = child;
-}
-
-bool IsSelf(const VARIANT& child) {
-    return (child.vt == VT_I4 && child.lVal == CHILDID_SELF) || (child.vt == VT_INT && child.intVal == CHILDID_SELF);
 }
 
 LRESULT Count(HWND listBox) { return SendMessageA(listBox, LB_GETCOUNT, 0, 0); }
@@ -111,47 +77,6 @@ void ScreenRect(HWND window, RECT rect, long* left, long* top, long* width, long
     *width = rect.right - rect.left;
     *height = rect.bottom - rect.top;
 }
-
-// Reference counting and the interfaces every object answers to.
-class Counted : public IAccessible {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) || iid == __uuidof(IAccessible)) {
-            *out = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
-    // IDispatch as the common controls' objects give it: no type information, nothing to invoke.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info) *info = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-
-protected:
-    virtual ~Counted() = default;
-
-private:
-    LONG references_ = 1;
-};
 
 class ClientObject final : public Counted {
 public:
@@ -381,100 +306,15 @@ private:
     Link link_;
 };
 
-// The choice editor as the system presents a combo box, called after the row it edits.
-class EditorObject final : public Counted {
-public:
-    EditorObject(IAccessible* system, const Link& link) : system_(system), link_(link) {}
+}  // namespace
 
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        if (!name) return E_POINTER;
-        *name = nullptr;
-        if (!IsSelf(child)) return system_->get_accName(child, name);
-        return Guarded<HRESULT>(E_FAIL, [&]() -> HRESULT {
-            Rows* rows = link_.Live();
-            if (!rows) return CO_E_OBJNOTCONNECTED;
-            Text text;
-            text.Append(L"Choice");
-            RowFacts facts;
-            const LPARAM item = GetWindowLongPtrA(link_.window(), GWLP_USERDATA);
-            if (item && rows->DescribeItem(item, kNameWithoutChoices, &facts) && !facts.name.empty()) {
-                text.Append(L" for ");
-                text.Append(facts.name.data(), facts.name.size());
-            }
-            return Give(text, name);
-        });
-    }
-    // Everything else is the system's own answer, while the editor lives.
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** p) override {
-        return Pass([&] { return system_->get_accParent(p); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(long* c) override {
-        return Pass([&] { return system_->get_accChildCount(c); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT v, IDispatch** d) override {
-        return Pass([&] { return system_->get_accChild(v, d); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT v, BSTR* s) override {
-        return Pass([&] { return system_->get_accValue(v, s); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT v, BSTR* s) override {
-        return Pass([&] { return system_->get_accDescription(v, s); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT v, VARIANT* r) override {
-        return Pass([&] { return system_->get_accRole(v, r); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT v, VARIANT* r) override {
-        return Pass([&] { return system_->get_accState(v, r); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT v, BSTR* s) override {
-        return Pass([&] { return system_->get_accHelp(v, s); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* f, VARIANT v, long* t) override {
-        return Pass([&] { return system_->get_accHelpTopic(f, v, t); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT v, BSTR* s) override {
-        return Pass([&] { return system_->get_accKeyboardShortcut(v, s); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* r) override {
-        return Pass([&] { return system_->get_accFocus(r); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* r) override {
-        return Pass([&] { return system_->get_accSelection(r); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT v, BSTR* s) override {
-        return Pass([&] { return system_->get_accDefaultAction(v, s); });
-    }
-    HRESULT STDMETHODCALLTYPE accSelect(long f, VARIANT v) override {
-        return Pass([&] { return system_->accSelect(f, v); });
-    }
-    HRESULT STDMETHODCALLTYPE accLocation(long* l, long* t, long* w, long* h, VARIANT v) override {
-        return Pass([&] { return system_->accLocation(l, t, w, h, v); });
-    }
-    HRESULT STDMETHODCALLTYPE accNavigate(long d, VARIANT v, VARIANT* r) override {
-        return Pass([&] { return system_->accNavigate(d, v, r); });
-    }
-    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* r) override {
-        return Pass([&] { return system_->accHitTest(x, y, r); });
-    }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT v) override {
-        return Pass([&] { return system_->accDoDefaultAction(v); });
-    }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT v, BSTR s) override {
-        return Pass([&] { return system_->put_accName(v, s); });
-    }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT v, BSTR s) override {
-        return Pass([&] { return system_->put_accValue(v, s); });
-    }
-
-private:
-    ~EditorObject() override { system_->Release(); }
-    template <class Call>
-    HRESULT Pass(Call&& call) {
-        return Guarded<HRESULT>(E_FAIL, [&]() -> HRESULT { return link_.Live() ? call() : CO_E_OBJNOTCONNECTED; });
-    }
-    IAccessible* system_;
-    Link link_;
-};
+HRESULT Give(const Text& text, BSTR* out) {
+    *out = nullptr;
+    if (text.failed()) return E_OUTOFMEMORY;
+    if (text.empty()) return S_FALSE;
+    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
 
 LRESULT HandOut(IAccessible* object, WPARAM wParam) {
     const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, object);
@@ -483,27 +323,10 @@ LRESULT HandOut(IAccessible* object, WPARAM wParam) {
     return result > 0 ? result : 0;
 }
 
-}  // namespace
-
 LRESULT AnswerClient(HWND listBox, registry::Role role, void* key, Rows* rows, WPARAM wParam) {
     auto* object = new (std::nothrow) ClientObject(Link(listBox, role, key, rows));
     if (!object) return 0;
     rows->aidAsked = true;
-    return HandOut(object, wParam);
-}
-
-LRESULT AnswerEditor(HWND editor, Rows* owner, WPARAM wParam) {
-    IAccessible* system = nullptr;
-    if (FAILED(CreateStdAccessibleObject(editor, static_cast<LONG>(OBJID_CLIENT), __uuidof(IAccessible),
-                                         reinterpret_cast<void**>(&system))) ||
-        !system)
-        return 0;
-    auto* object = new (std::nothrow) EditorObject(system, Link(editor, registry::Role::ChoiceEditor, owner, owner));
-    if (!object) {
-        system->Release();
-        return 0;
-    }
-    owner->aidAsked = true;
     return HandOut(object, wParam);
 }
 
