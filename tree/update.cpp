@@ -62,7 +62,7 @@ int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCo
         PostCheckStateChanged();
     }
     UpdateTexts(*node, *info, mask);
-    AnnounceNodeChange(node, accessible::ChangesOf(mask & ~ZN_CHANGE_CHECK));
+    AnnounceNodeChange(node, accessible::ChangesOf(mask & (ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3)));
 
     const int row = listBox ? RowOf(node) : -1;
     if (!checkChange) {
