@@ -375,14 +375,19 @@ TEST_F(AccessibleRows, EventsFollowAScriptedSession) {
                                            {EVENT_OBJECT_STATECHANGE, t, 1}, {EVENT_OBJECT_REORDER, t, CHILDID_SELF},
                                            {EVENT_OBJECT_NAMECHANGE, t, 2}}));
 
-    // An aid that acts from an event while the tree changes its rows is refused.
+    // Rows opened above the selected row move it: its new place is announced. An aid that acts
+    // from an event while the tree changes its rows is refused.
+    SendMessageA(tree, LB_SETCURSEL, 1, 0);
     HRESULT nested = S_OK;
     onHeard = [&](const Heard& h) {
         if (h.event == EVENT_OBJECT_REORDER) nested = object->accDoDefaultAction(Child(1));
     };
+    heard.clear();
     ExpandNode(tree, 1, 0);
     EXPECT_EQ(nested, E_FAIL);
     onHeard = nullptr;
+    EXPECT_EQ(From(t), (std::vector<Heard>{{EVENT_OBJECT_STATECHANGE, t, 1}, {EVENT_OBJECT_REORDER, t, CHILDID_SELF},
+                                           {EVENT_OBJECT_SELECTION, t, 3}, {EVENT_OBJECT_FOCUS, t, 3}}));
 
     // The list: a sort by a header click, a state the host sets on the selected row.
     ZNList_AddHeaderColumn(list, L"Name", 0);
