@@ -203,6 +203,9 @@ TEST_F(AccessibleRows, TreeRowsReadAfterRefreshExpandAndUpdates) {
     IAccessible* object = ObjectOf(tree);
     ASSERT_TRUE(object);
     EXPECT_EQ(ReadChild(object, CHILDID_SELF).role, ROLE_SYSTEM_OUTLINE);
+    IDispatch* parent = nullptr;
+    ASSERT_EQ(object->get_accParent(&parent), S_OK);  // the list box's window object
+    parent->Release();
 
     const struct {
         const wchar_t *name, *value, *description, *action;
@@ -365,13 +368,17 @@ TEST_F(AccessibleRows, EventsFollowAScriptedSession) {
     Pump();
     heard.clear();
     SendMessageA(tree, WM_KEYDOWN, VK_DOWN, 0);  // the user moves to "a"
-    SendMessageA(tree, WM_CHAR, ' ', 0);         // and checks it
-    CollapseNode(tree, 1, 0);                    // the host closes its parent
+    SendMessageA(tree, WM_CHAR, ' ', 0);         // and checks it: "a" and its parent change
+    SendMessageA(tree, WM_KEYDOWN, VK_UP, 0);    // back to the parent
+    SendMessageA(tree, WM_CHAR, ' ', 0);         // and unchecks it: the parent and "a", not "Other"
+    CollapseNode(tree, 1, 0);                    // the host closes the parent
     Info rename(3, ZN_CHANGE_TEXT1, 0, L"Renamed");
     UpdateNode(tree, &rename, 0);
     const HWND t = tree;
-    EXPECT_EQ(From(t), (std::vector<Heard>{{EVENT_OBJECT_SELECTION, t, 2}, {EVENT_OBJECT_FOCUS, t, 2},
+    EXPECT_EQ(From(t), (std::vector<Heard>{{EVENT_OBJECT_SELECTION, t, 2},   {EVENT_OBJECT_FOCUS, t, 2},
                                            {EVENT_OBJECT_STATECHANGE, t, 2}, {EVENT_OBJECT_STATECHANGE, t, 1},
+                                           {EVENT_OBJECT_SELECTION, t, 1},   {EVENT_OBJECT_FOCUS, t, 1},
+                                           {EVENT_OBJECT_STATECHANGE, t, 1}, {EVENT_OBJECT_STATECHANGE, t, 2},
                                            {EVENT_OBJECT_STATECHANGE, t, 1}, {EVENT_OBJECT_REORDER, t, CHILDID_SELF},
                                            {EVENT_OBJECT_NAMECHANGE, t, 2}}));
 
