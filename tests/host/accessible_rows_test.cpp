@@ -64,7 +64,6 @@ struct Read {
     LONG role = 0, states = 0;
 };
 Read ReadChild(IAccessible* object, LONG id) {
-    Read read;
     const VARIANT child = Child(id);
     auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
         BSTR s = nullptr;
@@ -73,13 +72,11 @@ Read ReadChild(IAccessible* object, LONG id) {
         SysFreeString(s);
         return out;
     };
-    read.name = text(&IAccessible::get_accName);
-    read.value = text(&IAccessible::get_accValue);
-    read.description = text(&IAccessible::get_accDescription);
-    read.action = text(&IAccessible::get_accDefaultAction);
-    VARIANT v;
-    if (SUCCEEDED(object->get_accRole(child, &v)) && v.vt == VT_I4) read.role = v.lVal;
-    if (SUCCEEDED(object->get_accState(child, &v)) && v.vt == VT_I4) read.states = v.lVal;
+    Read read{text(&IAccessible::get_accName), text(&IAccessible::get_accValue),
+              text(&IAccessible::get_accDescription), text(&IAccessible::get_accDefaultAction)};
+    VARIANT role, states;
+    if (SUCCEEDED(object->get_accRole(child, &role)) && SUCCEEDED(object->get_accState(child, &states)))
+        read.role = role.lVal, read.states = states.lVal;
     return read;
 }
 
@@ -183,11 +180,7 @@ private:
 
 TEST_F(AccessibleRows, TreeRowsReadAfterRefreshExpandAndUpdates) {
     HIMAGELIST icons = ImageList_Create(16, 16, ILC_COLOR24, 4, 0);
-    HDC screen = GetDC(nullptr);
-    HBITMAP strip = CreateCompatibleBitmap(screen, 64, 16);
-    ImageList_Add(icons, strip, nullptr);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(strip);
+    ImageList_SetImageCount(icons, 4);
     AttachSeverityIcons(tree, icons);
     AttachAdditionalIcons(tree, icons);
     Info archive(1, 0, ZN_UNCHECKED, L"Archive");
