@@ -117,6 +117,7 @@ ListBoxControl::Filled ListBoxControl::FillEditor(const TextField& text, DWORD c
                                        kEditorHeight, listBox, reinterpret_cast<HMENU>(ZN_EDITOR_ID), instance,
                                        nullptr);
         if (!editorWindow) return filled;
+        accessible::AdoptEditor(editorWindow, this);  // named after the row it edits
         // Font and field height are set once: changing them later would resize the editor in
         // the middle of a paint.
         dialogFont = reinterpret_cast<HFONT>(SendMessageA(GetParent(listBox), WM_GETFONT, 0, 0));

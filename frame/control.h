@@ -7,10 +7,11 @@
 #include <commctrl.h>
 
 #include "ZnTreeCt.h"
+#include "accessible.h"
 
 namespace zn {
 
-class ListBoxControl {
+class ListBoxControl : public accessible::Rows {
 public:
     enum IconSet { kSeverityIcons, kAdditionalIcons };
 
@@ -70,6 +71,7 @@ public:
     // Exports that change the control are refused while one runs: a host handler of a message
     // the control's own work sends must not change or free what that work is walking.
     int busy = 0;
+    bool Busy() const override { return busy != 0; }
 
 protected:
     explicit ListBoxControl(WORD notification) : notification_(notification) {}

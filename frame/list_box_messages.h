@@ -1,12 +1,14 @@
 // What both controls do with their list box's messages around the list box's own procedure,
-// which sees every message exactly once: the choice editor leaves a row scrolled out of view, a
-// choice made in it is stored and announced, typed characters reach the owner, a resize is
-// followed, and a destroyed list box is forgotten. Nothing thrown in the control's part reaches
-// the caller's frames: the answer is always the list box procedure's own.
+// which sees every message exactly once (but an accessibility aid's request for the rows' object,
+// answered here): the choice editor leaves a row scrolled out of view, a choice made in it is
+// stored and announced, typed characters reach the owner, a resize is followed, aids hear the
+// selection move, and a destroyed list box is forgotten. Nothing thrown in the control's part
+// reaches the caller's frames: the answer is always the list box procedure's own.
 #pragma once
 #include <windows.h>
 
 #include "ZnTreeCt.h"
+#include "accessible.h"
 #include "keys.h"
 #include "registry.h"
 
@@ -31,7 +33,10 @@ LRESULT ListBoxMessage(Control* control, WNDPROC base, HWND window, UINT message
             Control& c = *control;
             const WPARAM current = static_cast<WPARAM>(c.currentIndex);
             RECT item;
-            if (message == WM_VSCROLL || message == WM_MOUSEWHEEL) {
+            if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+                if (LRESULT object = accessible::AnswerClient(window, Control::kListBoxRole, control, control, wParam))
+                    return object;
+            } else if (message == WM_VSCROLL || message == WM_MOUSEWHEEL) {
                 // The editor follows its row only while the row is in view; the row is judged
                 // where it stands before this scroll step.
                 LONG_PTR served = IsWindow(c.editorWindow) && IsWindowVisible(c.editorWindow)
@@ -52,6 +57,8 @@ LRESULT ListBoxMessage(Control* control, WNDPROC base, HWND window, UINT message
                     served->choiceValue = static_cast<LONG>(SendMessageA(c.editorWindow, CB_GETITEMDATA, choice, 0));
                     served->checkState = ZN_CHECKED;
                     c.PostCheckStateChanged();
+                    accessible::EditorChoiceMade(window, base, static_cast<LRESULT>(current),
+                                                 reinterpret_cast<LPARAM>(served));
                     if (ask(LB_GETITEMRECT, current, reinterpret_cast<LPARAM>(&item)) != LB_ERR)
                         InvalidateRect(window, &item, FALSE);
                 }
@@ -66,6 +73,7 @@ LRESULT ListBoxMessage(Control* control, WNDPROC base, HWND window, UINT message
     if (key) KeyedListBox() = window;
     const LRESULT result = ask(message, wParam, lParam);
     KeyedListBox() = keyed;
+    if (control) accessible::FollowSelection(*control, window, message, base);
     if (message == WM_NCDESTROY) {
         registry::Remove(window, Control::kListBoxRole);
     } else if (control && (message == WM_SIZE || message == WM_MOVE)) {

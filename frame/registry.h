@@ -1,5 +1,5 @@
 // The library's own record of the windows its live controls serve: a tree's or a list's list
-// box, a list's parent window and header band. Exports and window procedures find their control
+// box, a list's parent window and header band, a control's choice editor. Exports and window procedures find their control
 // here, so a subclass that replaces a window's procedure, or a value written into its user-data
 // slot, never cuts a window off from its control or leads it to another. A window is forgotten
 // when it is destroyed, so a recycled handle reaches nothing.
@@ -8,13 +8,13 @@
 
 namespace zn::registry {
 
-enum class Role : BYTE { TreeListBox, ListListBox, ListParent, ListHeaderBand };
+enum class Role : BYTE { TreeListBox, ListListBox, ListParent, ListHeaderBand, ChoiceEditor };
 
 struct Entry {
     HWND window;
     Role role;
     void* control;     // null for a parent whose list is gone while the hook has to stay
-    WNDPROC replaced;  // for a parent: the procedure the hook replaced
+    WNDPROC replaced;  // for a parent and an editor: the procedure the library's replaced
 };
 
 bool Add(const Entry& entry);      // false when out of memory

@@ -98,6 +98,7 @@ int ListControl::SetHeaderColumn(DWORD rowId, DWORD column, BSTR text) {
     }
     if (!columns::GrowTo(texts, column, TextField{})) return 0;
     text::AssignCopy(texts.begin[column - 1], text);
+    AnnounceRowChange(row, -1, accessible::kNameChange);
     return 1;
 }
 
@@ -161,6 +162,7 @@ void ListControl::SortAndRefillOf(ListRow** rows, size_t count, int column, int 
     SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listBox, nullptr, TRUE);
     SendMessageA(listBox, LB_SETCURSEL, newSelection, 0);
+    accessible::RowsReordered(*this, listBox);
 }
 
 namespace {

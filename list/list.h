@@ -79,6 +79,14 @@ public:
     // Checks the row chain: the count and, after a refresh, one list-box item per row.
     const char* CheckRows() const;
 
+    // Accessibility (accessible.cpp): what aids are told of a row, its default action, and the
+    // events for rows whose states, texts or icons changed (`index` -1: looked for in view).
+    LONG ClientRole() const override { return ROLE_SYSTEM_LIST; }
+    LONG RowRole() const override { return ROLE_SYSTEM_LISTITEM; }
+    bool DescribeItem(LPARAM item, unsigned parts, accessible::RowFacts* facts) override;
+    HRESULT DoRowAction(int index) override;
+    void AnnounceRowChange(const ListRow* row, int index, unsigned changes);
+
     HWND parentWindow = nullptr;
     WNDPROC savedParentProc = nullptr;
     HWND headerWindow = nullptr;
@@ -124,6 +132,7 @@ private:
     void DrawColumnCell(DRAWITEMSTRUCT* cell, int column, DWORD flags);
     void DrawSelectionBox(const DRAWITEMSTRUCT* cell, ListRow* row, int textX);
     void DrawChoiceLookAlike(DRAWITEMSTRUCT* cell, ListRow* row, int textNumber, int textX, int top);
+    void NameRow(const ListRow& row, bool withChoices, accessible::Text* name);
 };
 
 LRESULT CALLBACK ListParentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -126,6 +126,7 @@ int ListControl::UpdateItem(const NodeInfo* info) {
     }
     if (mask & ZN_CHANGE_SEVERITY) row->severity = info->severity;
     UpdateTexts(row, info, mask);
+    AnnounceRowChange(row, -1, accessible::ChangesOf(mask));
     return 1;
 }
 
@@ -149,6 +150,7 @@ int ListControl::UpdateEntry(NodeInfo* info, LONG* checkedCount) {
     }
     UpdateTexts(row, info, mask);
     int index = ListBoxIndexOf(row);
+    AnnounceRowChange(row, index, accessible::ChangesOf(mask & kTextBits));  // the box: PaintCheckBox
     if (!(mask & ZN_CHANGE_CHECK)) {
         RECT item;
         if (index >= 0 && SendMessageA(listBox, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) != LB_ERR) {
@@ -166,6 +168,7 @@ int ListControl::UpdateEntry(NodeInfo* info, LONG* checkedCount) {
 
 // Draws a row's check box at once, where the row drawing puts it, shifted by the scrolling.
 void ListControl::PaintCheckBox(const ListRow* row, int index, int image) {
+    AnnounceRowChange(row, index, accessible::kStateChange);  // every box changed on show comes here
     RECT item;
     if (SendMessageA(listBox, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return;
     WindowDC dc(listBox);
@@ -194,6 +197,7 @@ int ListControl::Clear() {
     HideEditor();
     EmptyListBox();
     FreeRows();
+    accessible::RowsReordered(*this, listBox);
     return 1;
 }
 

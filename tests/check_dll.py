@@ -13,8 +13,8 @@ import subprocess
 import sys
 
 SYSTEM = {'kernel32.dll', 'user32.dll', 'gdi32.dll', 'comctl32.dll', 'oleaut32.dll', 'ole32.dll',
-          'msvcrt.dll', 'advapi32.dll', 'ntdll.dll'}
-WINDOW_PROCEDURES = ['TreeListBoxProc', 'ListBoxWndProc', 'ListParentWndProc', 'HeaderParentProc']
+          'oleacc.dll', 'msvcrt.dll', 'advapi32.dll', 'ntdll.dll'}
+WINDOW_PROCEDURES = ['TreeListBoxProc', 'ListBoxWndProc', 'ListParentWndProc', 'HeaderParentProc', 'ChoiceEditorProc']
 
 
 def functions(disassembly):

@@ -189,6 +189,7 @@ void TreeControl::ToggleCheck(TreeNode* node, int index, HDC dc, int xoff, int c
         heldChecked_ = nullptr;
     }
     UpdateAncestorsCheck(node, checkedCount);
+    AnnounceChecks(node);
 
     if (!dc || !listBox || !imageList) return;
     int top = 0;

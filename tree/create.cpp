@@ -42,6 +42,7 @@ int TreeControl::Clear() {
     }
     if (listBox) RemoveAllRows();
     FreeChain();
+    accessible::RowsReordered(*this, listBox);
     return 1;
 }
 

@@ -128,6 +128,7 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
     SetFocus(listBox);
     SendMessageA(listBox, LB_SETCURSEL, 0, 0);
     RecalcHorizontalExtent();
+    accessible::RowsReordered(*this, listBox);
     return 1;
 }
 
@@ -154,6 +155,7 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
     SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listBox, nullptr, TRUE);
     RecalcHorizontalExtent();
+    AnnounceBranch(row);
 }
 
 void TreeControl::HideDescendants(TreeNode* node, int row) {
@@ -197,6 +199,8 @@ void TreeControl::HideDescendants(TreeNode* node, int row) {
     if (quiet) SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listBox, nullptr, TRUE);
     RecalcHorizontalExtent();
+    node->expandState = 0;  // as every caller leaves it, before aids hear of the branch
+    AnnounceBranch(row);
 }
 
 // Whether closing `going` rows below `row` from the bottom up, moving the top row along and

@@ -112,6 +112,16 @@ public:
     // Checks the chain's invariants; returns a description of the first fault, or null.
     const char* CheckChain() const;
 
+    // Accessibility (accessible.cpp): what aids are told of a row, its default action, and the
+    // events for nodes whose states, texts or icons changed and for branches opened or closed.
+    LONG ClientRole() const override { return ROLE_SYSTEM_OUTLINE; }
+    LONG RowRole() const override { return ROLE_SYSTEM_OUTLINEITEM; }
+    bool DescribeItem(LPARAM item, unsigned parts, accessible::RowFacts* facts) override;
+    HRESULT DoRowAction(int row) override;
+    void AnnounceNodeChange(const TreeNode* node, unsigned changes);
+    void AnnounceChecks(const TreeNode* node);  // the node, its ancestors and its descendants in view
+    void AnnounceBranch(int row);               // the row's branch opened or closed
+
     TreeNode* head = nullptr;
     DWORD nodeCount = 0;
 

@@ -42,6 +42,7 @@ int TreeControl::UpdateNode(const NodeInfo* info, DWORD groupKey) {
     // Icons move the texts of the node and of its descendants.
     if (mask & (ZN_CHANGE_SEVERITY | ZN_CHANGE_EXTRA_ICON)) extentsStale_ = true;
     UpdateTexts(*node, *info, mask);
+    AnnounceNodeChange(node, accessible::ChangesOf(mask));
     return 1;
 }
 
@@ -61,6 +62,7 @@ int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCo
         PostCheckStateChanged();
     }
     UpdateTexts(*node, *info, mask);
+    AnnounceNodeChange(node, accessible::ChangesOf(mask & (ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3)));
 
     const int row = listBox ? RowOf(node) : -1;
     if (!checkChange) {
@@ -96,6 +98,7 @@ int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCo
                             drawn ? dc->get() : nullptr, shift);
     }
     UpdateAncestorsCheck(node, checkedCount);
+    AnnounceChecks(node);
     if (dc && shown && imageList)
         ImageList_DrawEx(imageList, image, *dc, CheckBoxX(node) - shift, top, 18, 18, CLR_NONE, CLR_NONE,
                          ILD_NORMAL);
