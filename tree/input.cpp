@@ -1,4 +1,5 @@
 // Clicks, keys and the list box's replacement procedure.
+#include "frame/boundary.h"
 #include "frame/gdi.h"
 #include "frame/list_box_messages.h"
 #include "tree.h"
@@ -102,7 +103,11 @@ void TreeControl::ExpandAll(int row) {
 }
 
 LRESULT CALLBACK TreeListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ListBoxMessage(TreeControl::FromWindow(window), savedListBoxProc, window, message, wParam, lParam);
+    TreeControl* tree = TreeControl::FromWindow(window);
+    if (tree) Guarded(0, [&] { return tree->BeforeListBoxMessage(message, wParam), 0; });
+    const LRESULT result = ListBoxMessage(tree, savedListBoxProc, window, message, wParam, lParam);
+    if (tree && message == WM_SETREDRAW) Guarded(0, [&] { return tree->AfterListBoxMessage(message, wParam), 0; });
+    return result;
 }
 
 }  // namespace zn

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "frame/gdi.h"
+#include "frame/shortcuts.h"
 #include "frame/text.h"
 #include "tree.h"
 
@@ -38,8 +39,13 @@ void TreeControl::RemoveRow(int index, TreeNode* node) {
 void TreeControl::RemoveAllRows() {
     // One reset leaves the list box as deleting its first row again and again would.
     ownRowChange_ = true;
-    SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+    if (ShortcutsTaken())
+        SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+    else
+        while (SendMessageA(listBox, LB_DELETESTRING, 0, 0) > 0) {
+        }
     ownRowChange_ = false;
+    lentTop_ = -1;  // an empty list box has its top row at the first row
     for (TreeNode* n = head; n; n = n->next) {
         NodeExtras& extras = Extras(n);
         extras.shownRows = 0;
