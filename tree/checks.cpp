@@ -52,7 +52,8 @@ bool TreeControl::RowTopIfShown(int row, int* top) const {
 }
 
 void TreeControl::SetDescendantsCheck(TreeNode* node, int index, DWORD state, int image, LONG delta,
-                                      LONG* checkedCount, HDC dc, int xoff) {
+                                      LONG* checkedCount, HDC dc, int xoff, BoxCount* after) {
+    BoxCount counted;
     int row = index + 1;
     RECT client = {0, 0, 0, 0};
     bool painting = dc && listBox && !hostDrawingOff_;
@@ -82,11 +83,13 @@ void TreeControl::SetDescendantsCheck(TreeNode* node, int index, DWORD state, in
             if (haveTop && y >= client.bottom) painting = false;
         }
         // A box under a parent without one is never checked from above.
-        if (d->checkState == ZN_CHECK_DISABLED || (state == ZN_CHECKED && parentDisabled) || d->checkState == state)
-            continue;
-        d->checkState = state;
-        Bump(checkedCount, delta);
+        if (d->checkState != ZN_CHECK_DISABLED && !(state == ZN_CHECKED && parentDisabled) && d->checkState != state) {
+            d->checkState = state;
+            Bump(checkedCount, delta);
+        }
+        counted.Add(d);
     }
+    if (after) *after = counted;
 }
 
 void TreeControl::RedrawCheckBox(HDC dc, const TreeNode* node, int first, int end, int xoff, int image) {
@@ -154,15 +157,35 @@ void TreeControl::SetSettled(TreeNode* p, int state, LONG* checkedCount, Ancesto
     RepaintAncestorBox(boxes, p, state == ZN_CHECKED ? 14 : state == ZN_UNCHECKED ? 13 : 15);
 }
 
-void TreeControl::UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount, AncestorBoxes* shared) {
+void TreeControl::UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount, AncestorBoxes* shared,
+                                       const BoxCount* below) {
     AncestorBoxes own;
     AncestorBoxes& boxes = shared ? *shared : own;
     // The node's own state picks the rule once for the whole walk up.
     const bool nodeUnchecked = node->checkState == ZN_UNCHECKED;
+    // With the node's descendants counted, an ancestor's count is the count below it, that node
+    // and the ancestor's other descendants, so each node of the top ancestor's branch is counted
+    // once instead of once for every ancestor above it.
+    BoxCount count;
+    if (below) count = *below, count.Add(node);
+    const TreeNode* counted = node;
     for (TreeNode* p = node->parent; p; p = p->parent) {
-        if (p == heldChecked_) continue;
-        if (int state = SettledState(p, ChildrenCheckSummary(p), nodeUnchecked))
-            SetSettled(p, state, checkedCount, boxes);
+        int summary;
+        if (below) {
+            const TreeNode* last = Extras(p).lastInSubtree;
+            for (const TreeNode* d = p->next; d; d = d->next) {
+                if (d == counted) d = Extras(counted).lastInSubtree;
+                else count.Add(d);
+                if (d == last) break;
+            }
+            summary = count.Summary();
+        } else {
+            summary = ChildrenCheckSummary(p);
+        }
+        if (p != heldChecked_)
+            if (int state = SettledState(p, summary, nodeUnchecked)) SetSettled(p, state, checkedCount, boxes);
+        count.Add(p);
+        counted = p;
     }
 }
 
@@ -170,66 +193,64 @@ void TreeControl::UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount, Ances
 // parents: every descendant that has descendants, in chain order, has the ancestors between it
 // and the node recomputed as UpdateAncestorsCheck would (the node itself is held). The summaries
 // are kept as counts of checked and boxed descendants, brought up to date as each walk goes up,
-// instead of being counted afresh. False when there is no room for the counts.
-bool TreeControl::SettleBranches(TreeNode* node, LONG* checkedCount, AncestorBoxes& boxes) {
+// instead of being counted afresh; *below ends as the node's count. False when there is no room
+// for the counts.
+bool TreeControl::SettleBranches(TreeNode* node, LONG* checkedCount, AncestorBoxes& boxes, BoxCount* below) {
     struct Branch {
         TreeNode* node;
-        size_t parent;          // index of its parent within the subtree (0 is the node itself)
-        DWORD checked, boxed;   // descendants checked, and descendants with a box
+        size_t parent;   // index of the branch it lies in, 0 for the node itself
+        BoxCount count;  // of its descendants
     };
-    PodArray<Branch> branch;
-    PodArray<size_t> open;
-    const size_t count = node->descendantCount;
-    if (!branch.Reserve(count + 1) || !open.Reserve(count + 1)) return false;
-    branch.Push({node, 0, 0, 0});
-    open.Push(0);
+    // The node and each of its descendants that has descendants, in chain order.
+    PodArray<Branch> branches;
+    PodArray<size_t> open;  // the branches the chain is inside
+    if (!branches.Push({node, 0, {}}) || !open.Push(0)) return false;
     TreeNode* d = node->next;
-    for (size_t i = 1; i <= count && d; ++i, d = d->next) {
-        while (open.size() > 1 && branch[open.Back()].node != d->parent) open.Pop();
-        branch.Push({d, open.Back(), 0, 0});
-        open.Push(i);
+    for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
+        while (open.size() > 1 && branches[open.Back()].node != d->parent) open.Pop();
+        branches[open.Back()].count.Add(d);
+        if (d->descendantCount == 0) continue;
+        if (!branches.Push({d, open.Back(), {}}) || !open.Push(branches.size() - 1)) return false;
     }
-    for (size_t i = branch.size(); i-- > 1;) {
-        Branch& b = branch[i];
-        Branch& up = branch[b.parent];
-        up.checked += b.checked + (b.node->checkState == ZN_CHECKED);
-        up.boxed += b.boxed + (b.node->checkState != ZN_CHECK_DISABLED);
+    for (size_t i = branches.size(); i-- > 1;) {
+        BoxCount& up = branches[branches[i].parent].count;
+        up.checked += branches[i].count.checked;
+        up.boxed += branches[i].count.boxed;
     }
-    auto summary = [](const Branch& b) {
-        if (b.boxed == b.checked) return kSummaryAll;
-        return b.checked > 0 ? kSummarySome : kSummaryNone;
-    };
-    for (size_t i = 1; i < branch.size(); ++i) {
-        if (branch[i].node->descendantCount == 0) continue;
-        const bool unchecked = branch[i].node->checkState == ZN_UNCHECKED;
-        LONG gained = 0;  // checked boxes gained below the ancestor the walk has reached
-        for (size_t a = branch[i].parent; a != 0; a = branch[a].parent) {
-            Branch& b = branch[a];
-            b.checked += gained;
-            const int state = SettledState(b.node, summary(b), unchecked);
+    for (size_t i = 1; i < branches.size(); ++i) {
+        const bool unchecked = branches[i].node->checkState == ZN_UNCHECKED;
+        LONG gained = 0;  // checked boxes gained below the branch the walk has reached
+        size_t a = branches[i].parent;
+        for (; a != 0; a = branches[a].parent) {
+            Branch& b = branches[a];
+            b.count.checked += gained;
+            const int state = SettledState(b.node, b.count.Summary(), unchecked);
             if (!state) continue;
             gained += (state == ZN_CHECKED) - (b.node->checkState == ZN_CHECKED);
             SetSettled(b.node, state, checkedCount, boxes);
         }
+        branches[0].count.checked += gained;
     }
+    *below = branches[0].count;
     return true;
 }
 
 void TreeControl::ToggleCheck(TreeNode* node, int index, HDC dc, int xoff, int checkX, LONG* checkedCount,
                               bool drawEx) {
     int image = 13;
+    BoxCount below;  // the node's descendants, counted as the new state goes down to them
     if (node->descendantCount > 0) {
         // A collapsed node's descendants have no rows to repaint.
         HDC paint = node->expandState != 0 ? dc : nullptr;
         if (node->checkState == ZN_CHECKED || node->checkState == ZN_PARTLY_CHECKED) {
             node->checkState = ZN_UNCHECKED;
             Bump(checkedCount, -1);
-            SetDescendantsCheck(node, index, ZN_UNCHECKED, 13, -1, checkedCount, paint, xoff);
+            SetDescendantsCheck(node, index, ZN_UNCHECKED, 13, -1, checkedCount, paint, xoff, &below);
         } else {
             node->checkState = ZN_CHECKED;
             Bump(checkedCount, +1);
             image = 14;
-            SetDescendantsCheck(node, index, ZN_CHECKED, 14, +1, checkedCount, paint, xoff);
+            SetDescendantsCheck(node, index, ZN_CHECKED, 14, +1, checkedCount, paint, xoff, &below);
         }
     } else if (node->checkState == ZN_CHECKED) {
         node->checkState = ZN_UNCHECKED;
@@ -245,20 +266,22 @@ void TreeControl::ToggleCheck(TreeNode* node, int index, HDC dc, int xoff, int c
     // unchecked descendants: its box shows that at once, the branches in between are settled,
     // and the node itself stays checked.
     AncestorBoxes boxes;
+    bool counted = ShortcutsTaken();
     if (node->descendantCount > 0 && node->checkState == ZN_CHECKED &&
-        ChildrenCheckSummary(node) == kSummarySome) {
+        (counted ? below.Summary() : ChildrenCheckSummary(node)) == kSummarySome) {
         image = 15;
         heldChecked_ = node;
         // The walks above the node are left out: the walk up from the node itself, last, gives
         // every ancestor its state from the states below it, whatever the walks left there.
-        if (!ShortcutsTaken() || !SettleBranches(node, checkedCount, boxes)) {
+        if (!counted || !SettleBranches(node, checkedCount, boxes, &below)) {
+            counted = false;
             TreeNode* d = node->next;
             for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next)
                 if (d->descendantCount > 0) UpdateAncestorsCheck(d, checkedCount, &boxes);
         }
         heldChecked_ = nullptr;
     }
-    UpdateAncestorsCheck(node, checkedCount, &boxes);
+    UpdateAncestorsCheck(node, checkedCount, &boxes, counted ? &below : nullptr);
 
     if (hostDrawingOff_) catchUp_ = true;
     if (!dc || !listBox || !imageList || hostDrawingOff_) return;

@@ -102,11 +102,23 @@ public:
     static constexpr int kSummaryNone = 0, kSummaryAll = 1, kSummarySome = 2;
     void ToggleCheck(TreeNode* node, int index, HDC dc, int xoff, int checkX, LONG* checkedCount, bool drawEx);
     bool RowTopIfShown(int row, int* top) const;
+    // Checked descendants and descendants with a box, as the walks over them count them.
+    struct BoxCount {
+        DWORD checked = 0, boxed = 0;
+        void Add(const TreeNode* n) {
+            checked += n->checkState == ZN_CHECKED;
+            boxed += n->checkState != ZN_CHECK_DISABLED;
+        }
+        int Summary() const { return boxed == checked ? kSummaryAll : checked > 0 ? kSummarySome : kSummaryNone; }
+    };
+    // `after`, when given, gets the count of the node's descendants once they have their states.
     void SetDescendantsCheck(TreeNode* node, int index, DWORD state, int image, LONG delta, LONG* checkedCount,
-                             HDC dc, int xoff);
+                             HDC dc, int xoff, BoxCount* after = nullptr);
     struct AncestorBoxes;
-    // `boxes` shares one DC and the rows' bounds among the walks of one change.
-    void UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount, AncestorBoxes* boxes = nullptr);
+    // `boxes` shares one DC and the rows' bounds among the walks of one change; `below`, when
+    // given, is the count of the node's descendants, so that each ancestor's is counted once.
+    void UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount, AncestorBoxes* boxes = nullptr,
+                              const BoxCount* below = nullptr);
     static int ChildrenCheckSummary(const TreeNode* node);
 
     // Editor: the look-alike of a choice line is its widest entry and this wide.
@@ -173,7 +185,7 @@ private:
     void RepaintAncestorBox(AncestorBoxes& boxes, const TreeNode* node, int image);
     static int SettledState(const TreeNode* p, int summary, bool unchecked);
     void SetSettled(TreeNode* p, int state, LONG* checkedCount, AncestorBoxes& boxes);
-    bool SettleBranches(TreeNode* node, LONG* checkedCount, AncestorBoxes& boxes);
+    bool SettleBranches(TreeNode* node, LONG* checkedCount, AncestorBoxes& boxes, BoxCount* below);
     TreeNode* NodeAt(int row) const { return ItemAt<TreeNode>(row); }
     int TextWidth(HDC dc, HFONT font, const TextField& text) const;
 };

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "frame/gdi.h"
+#include "frame/shortcuts.h"
 #include "frame/text.h"
 #include "tree.h"
 
@@ -91,14 +92,15 @@ int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCo
         ClipToClient(*dc, listBox);
         shown = RowTopIfShown(row, &top);
     }
+    BoxCount below;  // the node's descendants, counted as the new state goes down to them
     if (node->descendantCount > 0) {
         const bool unchecking = node->checkState == ZN_UNCHECKED;
         const DWORD target = unchecking ? ZN_UNCHECKED : ZN_CHECKED;
         const bool drawn = node->expandState != 0 && dc;
         SetDescendantsCheck(node, row, target, unchecking ? 13 : 14, unchecking ? -1 : +1, checkedCount,
-                            drawn ? dc->get() : nullptr, shift);
+                            drawn ? dc->get() : nullptr, shift, &below);
     }
-    UpdateAncestorsCheck(node, checkedCount);
+    UpdateAncestorsCheck(node, checkedCount, nullptr, ShortcutsTaken() ? &below : nullptr);
     if (dc && shown && imageList)
         ImageList_DrawEx(imageList, image, *dc, CheckBoxX(node) - shift, top, 18, 18, CLR_NONE, CLR_NONE,
                          ILD_NORMAL);
