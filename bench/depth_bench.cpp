@@ -1,6 +1,7 @@
-// Two ZnTreeCt-only workloads. Checks: one top node whose children hold nine leaves each, every
-// seventh child without a box and every other child closed, checked and unchecked by hand
-// (space key, a click on the box) and by the host. Deep: a tree n / 2 levels deep, each level a
+// Two ZnTreeCt-only workloads. Checks: a node under a top-level node, holding nearly all the
+// other nodes: its children hold nine leaves each, every seventh child has no box and every other
+// child is closed. It is checked and unchecked by hand (space key, a click on its box) and by the
+// host. Deep: a tree n / 2 levels deep, each level a
 // node with a child and a leaf after it, opened all the way and painted at its deepest rows.
 #include "ZnTreeCt.h"
 #include "bench.h"
@@ -43,10 +44,10 @@ Run Named(const char* workload, int n, std::initializer_list<const char*> phases
 }  // namespace
 
 Run ChecksWorkload(int n, Side side, double) {
-    const int children = (n - 1) / 10;
-    Run run = Named("checks", 1 + children * 10,
-                    {"insert all", "RefreshTree, open the top node and every other child",
-                     "space on the top node (checks every descendant)", "space again (unchecks them)",
+    const int children = (n - 3) / 10;
+    Run run = Named("checks", 3 + children * 10,
+                    {"insert all", "RefreshTree, open the node and every other child",
+                     "space on the node (checks every descendant)", "space again (unchecks them)",
                      "a click on its box (checks them)", "the host unchecks it (UpdateTreeEntry)"});
     if (side == Side::Theirs) return run;
     Host host;
@@ -55,32 +56,36 @@ Run ChecksWorkload(int n, Side side, double) {
     std::vector<BSTR> texts;
     for (const std::wstring& w : words) texts.push_back(SysAllocString(w.c_str()));
     HWND tree = host.tree;
+    // Node 1 is the top-level node, node 2 the checked one, the last node a leaf beside it.
     run.phases[0].ours = Timed([&] {
         Insert(tree, 1, 0, ZN_UNCHECKED, texts[0]);
-        DWORD id = 2;
+        Insert(tree, 2, 1, ZN_UNCHECKED, texts[1]);
+        DWORD id = 3;
         for (int c = 0; c < children; ++c) {
             const DWORD child = id++;
-            Insert(tree, child, 1, c % 7 == 3 ? ZN_CHECK_DISABLED : ZN_UNCHECKED, texts[child - 1]);
+            Insert(tree, child, 2, c % 7 == 3 ? ZN_CHECK_DISABLED : ZN_UNCHECKED, texts[child - 1]);
             for (int g = 0; g < 9; ++g, ++id) Insert(tree, id, child, ZN_UNCHECKED, texts[id - 1]);
         }
+        Insert(tree, id, 1, ZN_UNCHECKED, texts[id - 1]);
     });
     run.phases[1].ours = Timed([&] {
         RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
         ExpandNode(tree, 1, 0);
-        for (int c = 0; c < children; c += 2) ExpandNode(tree, static_cast<DWORD>(2 + c * 10), 0);
+        ExpandNode(tree, 2, 0);
+        for (int c = 0; c < children; c += 2) ExpandNode(tree, static_cast<DWORD>(3 + c * 10), 0);
     });
     Pump();
-    SendMessageA(tree, LB_SETCURSEL, 0, 0);
+    SendMessageA(tree, LB_SETCURSEL, 1, 0);
     run.phases[2].ours = Timed([&] { On_WMCharToItem(tree, ' ', reinterpret_cast<LPARAM>(tree), &host.checkedCount); });
     run.phases[3].ours = Timed([&] { On_WMCharToItem(tree, ' ', reinterpret_cast<LPARAM>(tree), &host.checkedCount); });
-    // The top node's box: 22 to 40 pixels across its first line.
-    POINT box = {30, 8};
+    // The node's box, one level in: 40 to 58 pixels across the first line of the second row.
+    POINT box = {48, 18 + 8};
     ClientToScreen(tree, &box);
     SetCursorPos(box.x, box.y);
     run.phases[4].ours = Timed([&] {
         On_WMCommand(tree, MAKEWPARAM(200, LBN_SELCHANGE), reinterpret_cast<LPARAM>(tree), &host.checkedCount);
     });
-    run.phases[5].ours = Timed([&] { SetCheck(tree, 1, ZN_UNCHECKED, &host.checkedCount); });
+    run.phases[5].ours = Timed([&] { SetCheck(tree, 2, ZN_UNCHECKED, &host.checkedCount); });
     Pump();
     DestroyTree(tree);
     host.tree = nullptr;

@@ -73,6 +73,7 @@ int TreeControl::RowOf(const TreeNode* node) {
     if (!listBox || !node) return LB_ERR;
     NodeExtras& extras = Extras(node);
     const LPARAM key = reinterpret_cast<LPARAM>(node);
+    WPARAM from = static_cast<WPARAM>(-1);  // the search starts after this row
     if (!rowsUnknown_) {
         if (extras.shownRows == 0) return LB_ERR;
         if (extras.shownRows == 1) {
@@ -88,9 +89,13 @@ int TreeControl::RowOf(const TreeNode* node) {
                     }
                 }
             }
+            // Farther off, most likely below it, where the rows opened above it pushed it: the
+            // list box searches on from there, and round from its first row. The node has one
+            // row, so whichever search finds it finds that row.
+            if (hint - kHintReach > 0 && hint - kHintReach < rows) from = static_cast<WPARAM>(hint - kHintReach - 1);
         }
     }
-    int row = static_cast<int>(SendMessageA(listBox, LB_FINDSTRING, static_cast<WPARAM>(-1), key));
+    int row = static_cast<int>(SendMessageA(listBox, LB_FINDSTRING, from, key));
     if (row != LB_ERR) extras.rowHint = row;
     return row;
 }
