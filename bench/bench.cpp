@@ -310,6 +310,7 @@ void PrintGrowth(FILE* out, const std::vector<Run>& runs) {
         {"list", "ZNList_Refresh (rebuild, size, sort)", "floor: bare list box filled with N rows"},
         {"list", "header-click sort", nullptr},
         {"orders", "expand every parent: build order (depth first)", "floor: bare list box filled with the build order's rows"},
+        {"orders", "build order, the host's drawing off", "floor: bare list box filled with the build order's rows"},
     };
     auto above = [](const Run& run, const char* phase, const char* floor, bool* capped) {
         double ours = -1, base = 0;

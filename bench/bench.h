@@ -12,7 +12,7 @@ namespace bench {
 double Seconds();                  // a monotonic clock
 SIZE_T PrivateBytes();             // bytes in use in the process's heaps
 // Memory is measured up to this size: walking the heaps slows down badly with millions of blocks.
-inline bool Measured(size_t n) { return n <= 200000; }
+inline bool Measured(size_t n) { return n <= 2000000; }
 void Pump();                       // processes pending messages
 void RepaintNow(HWND window);      // invalidates and paints the window at once
 

@@ -52,12 +52,10 @@ void RunOurs(const Shape& s, Run& run) {
     InsertShape(host.tree, s);
     run.phases[kInsert].ours = Seconds() - t;
     std::vector<std::vector<DWORD>> orders = Orders(s);
-    int buildRows = 0;
     for (int o = 0; o < 4; ++o) {
         RefreshTree(host.tree, &host.selectedIndex, &host.checkedCount);
         Pump();
         run.phases[kBuild + o].ours = ExpandInOrder(host.tree, orders[o], run.budget, &run.phases[kBuild + o].oursCapped);
-        if (o == 0) buildRows = static_cast<int>(SendMessageA(host.tree, LB_GETCOUNT, 0, 0));
         Pump();
     }
     RefreshTree(host.tree, &host.selectedIndex, &host.checkedCount);
@@ -67,6 +65,8 @@ void RunOurs(const Shape& s, Run& run) {
     ExpandInOrder(host.tree, orders[0], run.budget, &run.phases[kHostOff].oursCapped);
     SendMessageA(host.tree, WM_SETREDRAW, TRUE, 0);
     run.phases[kHostOff].ours = Seconds() - t;
+    // The rows every parent opened shows, as the build order puts them in when it is not stopped.
+    const int buildRows = static_cast<int>(SendMessageA(host.tree, LB_GETCOUNT, 0, 0));
     Pump();
     DestroyTree(host.tree);
     host.tree = nullptr;
