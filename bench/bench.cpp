@@ -64,6 +64,58 @@ std::vector<std::wstring> RandomTexts(int n, unsigned seed) {
 
 namespace {
 
+// The list box the controls are made of, with their styles, where the controls stand, filled
+// with drawing switched off; the seconds that took.
+double BareFill(HWND box, int rows) {
+    SendMessageA(box, WM_SETREDRAW, FALSE, 0);
+    double t = Seconds();
+    for (int i = 0; i < rows; ++i) {
+        SendMessageA(box, LB_INSERTSTRING, static_cast<WPARAM>(i), static_cast<LPARAM>(i + 1));
+        // The top row follows the rows going in, so no insertion adds up the heights far above it.
+        if ((i + 1) % 512 == 0) SendMessageA(box, LB_SETTOPINDEX, static_cast<WPARAM>(i), 0);
+    }
+    SendMessageA(box, LB_SETTOPINDEX, 0, 0);
+    return Seconds() - t;
+}
+
+HWND BareListBox(HWND parent) {
+    return CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", 0x50B00121, 10, 30, 760, 580, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(900)), nullptr, nullptr);
+}
+
+}  // namespace
+
+double FloorFill(HWND parent, int rows, double* bytesPerItem) {
+    HWND box = BareListBox(parent);
+    const bool measured = bytesPerItem && Measured(static_cast<size_t>(rows));
+    SIZE_T before = measured ? PrivateBytes() : 0;
+    double t = BareFill(box, rows);
+    if (measured) *bytesPerItem = static_cast<double>(PrivateBytes() - before) / rows;
+    DestroyWindow(box);
+    Pump();
+    return t;
+}
+
+double FloorMessages(HWND parent, int rows, int calls) {
+    HWND box = BareListBox(parent);
+    BareFill(box, rows);
+    SendMessageA(box, WM_SETREDRAW, TRUE, 0);
+    SendMessageA(box, LB_SETHORIZONTALEXTENT, 600, 0);
+    Pump();
+    double t = Seconds();
+    for (int i = 0; i < calls; ++i) {
+        SendMessageA(box, WM_SETREDRAW, FALSE, 0);
+        SendMessageA(box, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(box, nullptr, TRUE);
+    }
+    t = Seconds() - t;
+    DestroyWindow(box);
+    Pump();
+    return t;
+}
+
+namespace {
+
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* host = reinterpret_cast<Host*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (host && host->tree) {
@@ -126,7 +178,7 @@ namespace {
 void Print(FILE* out, const Run& run) {
     std::fprintf(out, "\n### %s, N = %d\n\n", run.workload.c_str(), run.n);
     std::fprintf(out, "| phase | ZnTreeCt (s) | %s (s) | ratio |\n|---|---:|---:|---:|\n",
-                 run.workload == "list" ? "SysListView32" : "SysTreeView32");
+                 run.workload.find("list") != std::string::npos ? "SysListView32" : "SysTreeView32");
     for (const Phase& p : run.phases) {
         char theirs[32] = "—", ratio[32] = "—";
         const char* atLeast = p.theirsCapped ? "> " : "";
@@ -147,8 +199,14 @@ void Print(FILE* out, const Run& run) {
         std::fflush(out);
         return;
     }
-    std::fprintf(out, "\nMemory per item: ZnTreeCt %.0f bytes (records need %.0f)", run.oursBytesPerItem,
+    std::fprintf(out, "\nMemory per item: ZnTreeCt %.0f bytes (records need %.0f", run.oursBytesPerItem,
                  run.recordBytesPerItem);
+    if (run.floorBytesPerItem > 0) {
+        double floor = run.recordBytesPerItem + run.floorBytesPerItem;
+        std::fprintf(out, ", the list box's own item %.0f: %.2f× their sum", run.floorBytesPerItem,
+                     run.oursBytesPerItem / floor);
+    }
+    std::fprintf(out, ")");
     if (run.theirsBytesPerItem > 0) std::fprintf(out, ", common control %.0f bytes", run.theirsBytesPerItem);
     std::fprintf(out, "\n");
     std::fflush(out);
@@ -169,6 +227,7 @@ void Report(const Run& run, Side side) {
     }
     std::printf("bytes %.3f\n", side == Side::Ours ? run.oursBytesPerItem : run.theirsBytesPerItem);
     std::printf("records %.3f\n", run.recordBytesPerItem);
+    if (side == Side::Ours) std::printf("floor %.3f\n", run.floorBytesPerItem);
     std::printf("n %d\n", run.n);
     std::fflush(stdout);
 }
@@ -216,6 +275,8 @@ bool RunChild(const char* workload, int n, Side side, double budget, Run& run) {
                 reported = true;
             } else if (std::sscanf(line, "bytes %lf", &value) == 1) {
                 (side == Side::Ours ? run.oursBytesPerItem : run.theirsBytesPerItem) = value;
+            } else if (std::sscanf(line, "floor %lf", &value) == 1) {
+                run.floorBytesPerItem = value;
             } else if (std::sscanf(line, "records %lf", &value) == 1) {
                 run.recordBytesPerItem = value;
             } else if (std::sscanf(line, "n %d", &count) == 1) {
@@ -228,11 +289,65 @@ bool RunChild(const char* workload, int n, Side side, double budget, Run& run) {
     return reported;
 }
 
+
+struct Workload {
+    const char* name;
+    Run (*run)(int n, Side side, double budget);
+    std::vector<int> sizes;  // its own sizes when none are given
+    int largest;             // larger sizes are left out
+    bool common;             // the common control runs it too
+};
+
+// What ZnTreeCt spends above the list box's floor (a phase and the floor phase of the same run),
+// and how that grows from 100,000 items to a million.
+void PrintGrowth(FILE* out, const std::vector<Run>& runs) {
+    struct Pair {
+        const char* workload;
+        const char* phase;
+        const char* floor;
+    };
+    const Pair pairs[] = {
+        {"list", "ZNList_Refresh (rebuild, size, sort)", "floor: bare list box filled with N rows"},
+        {"list", "header-click sort", nullptr},
+        {"orders", "expand every parent: build order (depth first)", "floor: bare list box filled with the build order's rows"},
+        {"orders", "build order, the host's drawing off", "floor: bare list box filled with the build order's rows"},
+    };
+    auto above = [](const Run& run, const char* phase, const char* floor, bool* capped) {
+        double ours = -1, base = 0;
+        for (const Phase& p : run.phases) {
+            if (p.name == phase) ours = p.ours, *capped = *capped || p.oursCapped;
+            if (floor && p.name == floor) base = p.ours;
+        }
+        return ours < 0 ? -1.0 : ours - base;
+    };
+    bool header = false;
+    for (const Pair& pair : pairs) {
+        const Run *small = nullptr, *large = nullptr;
+        for (const Run& run : runs) {
+            if (run.workload != pair.workload) continue;
+            if (run.n >= 99000 && run.n <= 100000) small = &run;
+            if (run.n >= 999000 && run.n <= 1000000) large = &run;
+        }
+        if (!small || !large) continue;
+        bool capped = false;
+        double a = above(*small, pair.phase, pair.floor, &capped), b = above(*large, pair.phase, pair.floor, &capped);
+        if (a <= 0 || b < 0) continue;
+        if (!header) {
+            std::fprintf(out, "\n### Above the list box's floor, 100,000 to 1,000,000 items\n\n"
+                              "| workload: phase | above the floor at 10^5 (s) | at 10^6 (s) | growth |\n|---|---:|---:|---:|\n");
+            header = true;
+        }
+        std::fprintf(out, "| %s: %s | %.4f | %s%.4f | %s%.1f× |\n", pair.workload, pair.phase, a, capped ? "> " : "", b,
+                     capped ? "> " : "", b / a);
+    }
+    std::fflush(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<int> sizes = {1000, 10000, 100000, 1000000};
-    double budget = 30.0;   // seconds a common-control phase may run before it is stopped
+    std::vector<int> sizes;  // the sizes given; each workload's own when none are
+    double budget = 30.0;   // seconds a phase may run before it is stopped
     int commonMax = 100000;  // the common controls are measured up to this size
     const char* only = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -247,37 +362,49 @@ int main(int argc, char** argv) {
             only = argv[++i];
         }
     }
+    const std::vector<int> all = {1000, 10000, 100000, 1000000};
+    // A single call closes the whole of a tree under one top node, so no budget can stop it: at
+    // a million rows that alone would take minutes. The deep tree's levels each walk the tree.
+    const Workload workloads[] = {
+        {"tree", TreeWorkload, all, 1000000, true},
+        {"orders", OrdersWorkload, {10000, 100000, 1000000}, 1000000, true},
+        {"checks", ChecksWorkload, {10000, 100000}, 1000000, false},
+        {"deep", DeepWorkload, {1000, 10000}, 10000, false},
+        {"wide", WideWorkload, {1000, 10000, 100000}, kOneTopMax, true},
+        {"branches", BranchesWorkload, {1000, 10000, 100000}, kOneTopMax, true},
+        {"list", ListWorkload, all, 1000000, true},
+        {"hostlist", HostListWorkload, {5000, 50000}, 100000, true},
+    };
     for (int i = 1; i + 3 < argc; ++i) {
         if (std::strcmp(argv[i], "--child")) continue;
-        const char* workload = argv[i + 1];
         int n = std::atoi(argv[i + 2]);
         Side side = std::strcmp(argv[i + 3], "ours") == 0 ? Side::Ours : Side::Theirs;
-        Run run = !std::strcmp(workload, "tree")   ? TreeWorkload(n, side, budget)
-                  : !std::strcmp(workload, "wide") ? WideWorkload(n, side, budget)
-                  : !std::strcmp(workload, "branches") ? BranchesWorkload(n, side, budget)
-                                                       : ListWorkload(n, side, budget);
-        Report(run, side);
-        return 0;
+        for (const Workload& w : workloads) {
+            if (std::strcmp(argv[i + 1], w.name)) continue;
+            Report(w.run(n, side, budget), side);
+            return 0;
+        }
+        return 1;
     }
     std::printf("ZnTreeCt benchmark: each phase in seconds, ZnTreeCt against the common control\n");
     std::fflush(stdout);
-    for (const char* workload : {"tree", "wide", "branches", "list"}) {
-        if (only && std::strcmp(only, workload)) continue;
-        for (int n : sizes) {
-            // A single call closes the whole of a tree under one top node, so no budget can stop
-            // it: at a million rows that alone would take minutes.
-            bool oneTop = !std::strcmp(workload, "wide") || !std::strcmp(workload, "branches");
-            if (oneTop && n > kOneTopMax) continue;
+    std::vector<Run> runs;
+    for (const Workload& w : workloads) {
+        if (only && std::strcmp(only, w.name)) continue;
+        for (int n : sizes.empty() ? w.sizes : sizes) {
+            if (n > w.largest) continue;
             // Each side runs in a process of its own, so neither inherits the other's heap.
             Run run;
-            run.workload = workload;
+            run.workload = w.name;
             run.n = n;
-            if (!RunChild(workload, n, Side::Ours, budget, run))
-                std::fprintf(stderr, "the %s run of %d items did not report\n", workload, n);
-            if (n <= commonMax && !RunChild(workload, n, Side::Theirs, budget, run))
-                std::fprintf(stderr, "the common control's %s run of %d items did not report\n", workload, n);
+            if (!RunChild(w.name, n, Side::Ours, budget, run))
+                std::fprintf(stderr, "the %s run of %d items did not report\n", w.name, n);
+            if (w.common && n <= commonMax && !RunChild(w.name, n, Side::Theirs, budget, run))
+                std::fprintf(stderr, "the common control's %s run of %d items did not report\n", w.name, n);
             Print(stdout, run);
+            runs.push_back(run);
         }
     }
+    PrintGrowth(stdout, runs);
     return 0;
 }

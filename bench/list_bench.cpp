@@ -96,6 +96,8 @@ void RunOurs(const Rows& r, Run& run) {
     t = Seconds();
     ZNList_Destroy(list);
     run.phases[6].ours = Seconds() - t;
+    Pump();
+    run.phases[7].ours = FloorFill(host.window, static_cast<int>(r.name.size()), &run.floorBytesPerItem);
 }
 
 const Rows* sortRows = nullptr;
@@ -196,7 +198,7 @@ Run ListWorkload(int n, Side side, double budget) {
     run.n = n;
     for (const char* name : {"create and declare columns", "insert all", "set the column texts",
                              "ZNList_Refresh (rebuild, size, sort)", "header-click sort", "one full repaint",
-                             "destroy"})
+                             "destroy", "floor: bare list box filled with N rows"})
         run.phases.push_back({name});
     double chars = static_cast<double>(r.chars) / static_cast<double>(n);
     // A row, four text slots' blocks, BSTRs and narrow copies (column slots live in the row's array).

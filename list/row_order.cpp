@@ -70,7 +70,54 @@ struct SortEntry {
     ListRow* row;
     Key text;         // text 1 for column 0, else the column's text
     uint64_t severity;
+    uint64_t next;    // the text's four code units after the beginning all texts share
 };
+
+bool IsEmpty(const Key& k) { return !k.text || k.length == 0; }
+
+uint32_t UnitAt(const Key& k, uint32_t i) { return i < k.length ? FoldAscii(static_cast<uint16_t>(k.text[i])) : 0; }
+
+// Every non-empty text's first `shared` code units are the same (folded) and none ends there;
+// each text's next four units, folded and 0 from its end on, are packed most significant first,
+// so that comparing the numbers compares those units as CompareNoCase does.
+uint32_t SharedBeginning(const SortEntry* entries, size_t count) {
+    const Key* first = nullptr;
+    uint32_t shared = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const Key& k = entries[i].text;
+        if (IsEmpty(k)) continue;
+        if (!first) {
+            first = &k;
+            while (UnitAt(k, shared) != 0) ++shared;
+            continue;
+        }
+        uint32_t same = 0;
+        while (same < shared && UnitAt(k, same) == UnitAt(*first, same)) ++same;
+        shared = same;
+    }
+    return shared;
+}
+
+uint64_t NextUnits(const Key& k, uint32_t shared) {
+    uint64_t packed = 0;
+    bool ended = IsEmpty(k);
+    for (uint32_t i = 0; i < 4; ++i) {
+        uint32_t unit = ended ? 0 : UnitAt(k, shared + i);
+        ended = ended || unit == 0;
+        packed = packed << 16 | unit;
+    }
+    return packed;
+}
+
+// CompareKeys, deciding by the packed units where they differ.
+int CompareTexts(const SortEntry& a, const SortEntry& b, uint32_t shared) {
+    bool aEmpty = IsEmpty(a.text), bEmpty = IsEmpty(b.text);
+    if (aEmpty || bEmpty) return aEmpty == bEmpty ? 0 : (aEmpty ? -1 : 1);
+    if (a.next != b.next) return a.next < b.next ? -1 : 1;
+    if ((a.next & 0xFFFF) == 0) return 0;  // both end among those units
+    const uint32_t skip = shared + 4;
+    return CompareNoCase(a.text.text + skip, a.text.length - skip, b.text.text + skip, b.text.length - skip);
+}
 
 int CompareSeverities(uint64_t a, uint64_t b) { return a < b ? -1 : a > b ? 1 : 0; }
 
@@ -100,16 +147,20 @@ void SortRows(ListRow** rows, size_t count, int column, int descending) {
     }
     DWORD k = static_cast<DWORD>(column);
     for (size_t i = 0; i < count; ++i)
-        entries[i] = {rows[i], k == 0 ? KeyOf(rows[i]->texts[0]) : ColumnKey(rows[i], k), SeverityOrder(rows[i]->severity)};
+        entries[i] = {rows[i], k == 0 ? KeyOf(rows[i]->texts[0]) : ColumnKey(rows[i], k), SeverityOrder(rows[i]->severity), 0};
+    // Comparisons mostly end in the entries themselves, without reaching the texts scattered in
+    // memory: the beginning all texts share is passed over once, and the next units are packed.
+    const uint32_t shared = SharedBeginning(entries, count);
+    for (size_t i = 0; i < count; ++i) entries[i].next = NextUnits(entries[i].text, shared);
     // std::sort makes the same moves for the same comparison results, so equal rows end up
     // where sorting the rows themselves would put them.
-    std::sort(entries, entries + count, [k, descending](const SortEntry& a, const SortEntry& b) {
+    std::sort(entries, entries + count, [k, descending, shared](const SortEntry& a, const SortEntry& b) {
         int r;
         if (k == 0) {
             r = CompareSeverities(a.severity, b.severity);
-            if (r == 0) r = CompareKeys(a.text, b.text);
+            if (r == 0) r = CompareTexts(a, b, shared);
         } else {
-            r = CompareKeys(a.text, b.text);
+            r = CompareTexts(a, b, shared);
             if (r == 0) r = CompareSeverities(a.severity, b.severity);
         }
         return descending ? r > 0 : r < 0;

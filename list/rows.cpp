@@ -214,7 +214,7 @@ int ListControl::Refresh(int column, int descending) {
         return 0;
     }
     {
-        InsertRun run(listBox);
+        InsertRun run(listBox, 0, 0);
         int i = 0;
         for (ListRow* row = head; row && rows.Push(row); row = row->next, ++i) {
             if (row->flags & (ZN_CHOICE_TEXT1 | ZN_CHOICE_TEXT2 | ZN_CHOICE_TEXT3)) {

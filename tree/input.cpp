@@ -147,10 +147,13 @@ bool TreeControl::ArrowKey(WPARAM key) {
 
 LRESULT CALLBACK TreeListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     TreeControl* tree = TreeControl::FromWindow(window);
+    if (tree) Guarded(0, [&] { return tree->BeforeListBoxMessage(message, wParam), 0; });
     if (tree && message == WM_KEYDOWN && (wParam == VK_LEFT || wParam == VK_RIGHT) &&
         Guarded(false, [&] { return tree->ArrowKey(wParam); }))
         return 0;
-    return ListBoxMessage(tree, savedListBoxProc, window, message, wParam, lParam);
+    const LRESULT result = ListBoxMessage(tree, savedListBoxProc, window, message, wParam, lParam);
+    if (tree && message == WM_SETREDRAW) Guarded(0, [&] { return tree->AfterListBoxMessage(message, wParam), 0; });
+    return result;
 }
 
 }  // namespace zn

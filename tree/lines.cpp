@@ -35,10 +35,18 @@ void TreeControl::DrawTreeLines(const DRAWITEMSTRUCT* item, const TreeNode* node
     const int level = static_cast<int>(node->level);
     const int ancestors = AncestorIconWidth(node);
 
-    // Ancestor columns: a vertical line where an ancestor still has a sibling below it.
+    // Ancestor columns: a vertical line where an ancestor still has a sibling below it. An
+    // ancestor's own icon width is the node's less the icons of the ancestors from the node's
+    // parent up to it, so the walk up costs the depth once; a column wholly outside the area being
+    // painted is not drawn at all.
+    RECT painted;
+    if (GetClipBox(dc, &painted) == ERROR) painted = item->rcItem;
+    int above = ancestors;
     for (const TreeNode* a = node->parent; a; a = a->parent) {
+        above -= 20 * (ShowsSeverity(a) + ShowsAdditional(a));
         if (a->expandState == -1 || a->lineShape == 2 || a->lineShape == 3) continue;
-        int x = ox + AncestorIconWidth(a) + 18 * static_cast<int>(a->level) + 2;
+        int x = ox + above + 18 * static_cast<int>(a->level) + 2;
+        if (x >= painted.right || x + 18 <= painted.left) continue;
         DrawVerticals(imageList, dc, x, top, 0, lines);
     }
 

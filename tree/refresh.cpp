@@ -6,6 +6,7 @@
 
 #include "frame/insert_run.h"
 #include "frame/pod_array.h"
+#include "frame/shortcuts.h"
 #include "frame/text.h"
 #include "tree.h"
 
@@ -86,7 +87,7 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
     if (!settling.Prepare(nodeCount)) return 0;
     // Rows are rebuilt with drawing switched off: the list box repaints once at the end.
     if (listBox) {
-        SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
+        SwitchDrawing(false);
         RemoveAllRows();
     }
     LONG checkedNodes = 0;
@@ -95,7 +96,7 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
     DWORD maxLevel = 0;
     int row = 0;
     std::optional<InsertRun> run;
-    if (listBox) run.emplace(listBox);
+    if (listBox) run.emplace(listBox, 0, 0);
     for (TreeNode* n = head; n; n = n->next) {
         if (n->checkState == ZN_CHECKED) ++checkedNodes;
         n->expandState = n->descendantCount > 0 ? 0 : -1;
@@ -123,17 +124,20 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
     if (selectedIndex) *selectedIndex = -1;
     currentIndex = -1;
     if (!listBox) return 1;
-    SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(listBox, nullptr, TRUE);
+    SwitchDrawing(true);
+    if (hostDrawingOff_)
+        catchUp_ = true;
+    else
+        InvalidateRect(listBox, nullptr, TRUE);
     SetFocus(listBox);
     SendMessageA(listBox, LB_SETCURSEL, 0, 0);
-    RecalcHorizontalExtent();
+    if (!hostDrawingOff_) RecalcHorizontalExtent();
     accessible::RowsReordered(*this, listBox);
     return 1;
 }
 
 void TreeControl::ShowDescendants(TreeNode* node, int row) {
-    SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
+    SwitchDrawing(false);
     // Only the parent and the grandparent are asked whether they are open.
     auto shows = [](const TreeNode* d) {
         const TreeNode* parent = d->parent;
@@ -144,21 +148,31 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
     for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) rows += shows(d);
     int index = row + 1;
     {
-        InsertRun run(listBox, index, rows);
+        // While the host keeps drawing off, the top row may stay by these rows until something
+        // needs it: a run of the host's next call nearby then moves it once, or not at all.
+        struct Own {
+            bool& flag;
+            ~Own() { flag = false; }
+        } own{ownWork_ = true};
+        const bool lend = hostDrawingOff_ && ShortcutsTaken();
+        const LRESULT top = lentTop_ >= 0 ? lentTop_ : SendMessageA(listBox, LB_GETTOPINDEX, 0, 0);
+        if (!lend || index <= top) ReturnTop();
+        InsertRun run(listBox, index, rows, top, lend ? &lentWalks_ : nullptr);
         d = node->next;
         for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) {
             if (!shows(d)) continue;
             AddRow(index, d);
             run.Inserted(index++);
         }
+        if (lend && run.Moved()) lentTop_ = top;
     }
-    SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(listBox, nullptr, TRUE);
-    RecalcHorizontalExtent();
+    SwitchDrawing(true);
+    RowsChanged();
     AnnounceBranch(row);
 }
 
 void TreeControl::HideDescendants(TreeNode* node, int row) {
+    ReturnTop();
     if (editorWindow) ShowWindow(editorWindow, SW_HIDE);
     // The rows that go: the descendants, in chain order, standing one after another below the
     // node's row (deleting row + 1 while it shows the next descendant takes exactly these).
@@ -173,9 +187,10 @@ void TreeControl::HideDescendants(TreeNode* node, int row) {
     // A drawing list box updates its scroll bar and marks the rows below as changed for every
     // row deleted; a large branch is closed with drawing switched off and is repainted once
     // below, as a small one is. A list box without WS_VISIBLE is left alone: switching drawing
-    // back on would show it.
-    bool quiet = going >= kQuietBranch && (GetWindowLongPtrA(listBox, GWL_STYLE) & WS_VISIBLE);
-    if (quiet) SendMessageA(listBox, WM_SETREDRAW, FALSE, 0);
+    // back on would show it. While the host keeps drawing off, it is off already.
+    const bool quiet = ShortcutsTaken() && going >= kQuietBranch &&
+                       (hostDrawingOff_ || (GetWindowLongPtrA(listBox, GWL_STYLE) & WS_VISIBLE));
+    if (quiet) SwitchDrawing(false);
     if (quiet && FromTheBottom(row, going)) {
         // Deleting from the top down makes the list box move every later row up for each
         // deleted one; from the bottom up only the rows after the branch move, and the top row,
@@ -196,9 +211,8 @@ void TreeControl::HideDescendants(TreeNode* node, int row) {
     } else {
         for (int k = 0; k < going; ++k) RemoveRow(row + 1, NodeAt(row + 1));
     }
-    if (quiet) SendMessageA(listBox, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(listBox, nullptr, TRUE);
-    RecalcHorizontalExtent();
+    if (quiet) SwitchDrawing(true);
+    RowsChanged();
     node->expandState = 0;  // as every caller leaves it, before aids hear of the branch
     AnnounceBranch(row);
 }

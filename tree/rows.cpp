@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "frame/gdi.h"
+#include "frame/shortcuts.h"
 #include "frame/text.h"
 #include "tree.h"
 
@@ -38,8 +39,13 @@ void TreeControl::RemoveRow(int index, TreeNode* node) {
 void TreeControl::RemoveAllRows() {
     // One reset leaves the list box as deleting its first row again and again would.
     ownRowChange_ = true;
-    SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+    if (ShortcutsTaken())
+        SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+    else
+        while (SendMessageA(listBox, LB_DELETESTRING, 0, 0) > 0) {
+        }
     ownRowChange_ = false;
+    lentTop_ = -1;  // an empty list box has its top row at the first row
     for (TreeNode* n = head; n; n = n->next) {
         NodeExtras& extras = Extras(n);
         extras.shownRows = 0;
@@ -67,6 +73,7 @@ int TreeControl::RowOf(const TreeNode* node) {
     if (!listBox || !node) return LB_ERR;
     NodeExtras& extras = Extras(node);
     const LPARAM key = reinterpret_cast<LPARAM>(node);
+    WPARAM from = static_cast<WPARAM>(-1);  // the search starts after this row
     if (!rowsUnknown_) {
         if (extras.shownRows == 0) return LB_ERR;
         if (extras.shownRows == 1) {
@@ -82,9 +89,13 @@ int TreeControl::RowOf(const TreeNode* node) {
                     }
                 }
             }
+            // Farther off, most likely below it, where the rows opened above it pushed it: the
+            // list box searches on from there, and round from its first row. The node has one
+            // row, so whichever search finds it finds that row.
+            if (hint - kHintReach > 0 && hint - kHintReach < rows) from = static_cast<WPARAM>(hint - kHintReach - 1);
         }
     }
-    int row = static_cast<int>(SendMessageA(listBox, LB_FINDSTRING, static_cast<WPARAM>(-1), key));
+    int row = static_cast<int>(SendMessageA(listBox, LB_FINDSTRING, from, key));
     if (row != LB_ERR) extras.rowHint = row;
     return row;
 }

@@ -85,6 +85,10 @@ public:
     void UpdateTexts(TreeNode& node, const NodeInfo& info, DWORD mask);
     // Rows changed by someone else than the tree (a host's own list-box message).
     void NoteForeignRowChange(UINT message);
+    // A message reaching the list box: the host's own drawing switch is noted, and a top row the
+    // tree moved while the host keeps drawing off is put back before anything else can see it.
+    void BeforeListBoxMessage(UINT message, WPARAM wParam);
+    void AfterListBoxMessage(UINT message, WPARAM wParam);
 
     // Layout arithmetic (no window needed).
     bool ShowsSeverity(const TreeNode* node) const;
@@ -100,9 +104,23 @@ public:
     static constexpr int kSummaryNone = 0, kSummaryAll = 1, kSummarySome = 2;
     void ToggleCheck(TreeNode* node, int index, HDC dc, int xoff, int checkX, LONG* checkedCount, bool drawEx);
     bool RowTopIfShown(int row, int* top) const;
+    // Checked descendants and descendants with a box, as the walks over them count them.
+    struct BoxCount {
+        DWORD checked = 0, boxed = 0;
+        void Add(const TreeNode* n) {
+            checked += n->checkState == ZN_CHECKED;
+            boxed += n->checkState != ZN_CHECK_DISABLED;
+        }
+        int Summary() const { return boxed == checked ? kSummaryAll : checked > 0 ? kSummarySome : kSummaryNone; }
+    };
+    // `after`, when given, gets the count of the node's descendants once they have their states.
     void SetDescendantsCheck(TreeNode* node, int index, DWORD state, int image, LONG delta, LONG* checkedCount,
-                             HDC dc, int xoff);
-    void UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount);
+                             HDC dc, int xoff, BoxCount* after = nullptr);
+    struct AncestorBoxes;
+    // `boxes` shares one DC and the rows' bounds among the walks of one change; `below`, when
+    // given, is the count of the node's descendants, so that each ancestor's is counted once.
+    void UpdateAncestorsCheck(TreeNode* node, LONG* checkedCount, AncestorBoxes* boxes = nullptr,
+                              const BoxCount* below = nullptr);
     static int ChildrenCheckSummary(const TreeNode* node);
 
     // Editor: the look-alike of a choice line is its widest entry and this wide.
@@ -138,6 +156,19 @@ private:
     bool extentsStale_ = true;          // recount every row at the next update
     bool ownRowChange_ = false;         // the rows are being changed by the tree itself
     bool rowsUnknown_ = false;          // someone else changed the rows: trust no hint
+    // The host's drawing switch: while the host keeps the list box's drawing off, the tree leaves
+    // it off, and invalidates and measures once when the host switches it on again.
+    bool hostDrawingOff_ = false;
+    bool ownSwitch_ = false;   // the tree itself is switching drawing
+    bool catchUp_ = false;     // rows or states changed while the host kept drawing off
+    bool ownWork_ = false;     // the tree is opening a branch: its messages leave the top row alone
+    // The host's top row while the list box's top row stands by the rows last opened (only while
+    // the host keeps drawing off), -1 when the list box's top row is the host's.
+    LRESULT lentTop_ = -1;
+    long long lentWalks_ = 0;  // rows walked by insertions since the lent top row last moved
+    void SwitchDrawing(bool on);   // the tree's own switch, left alone while the host has drawing off
+    void RowsChanged();            // invalidation and extent, or a note to catch up later
+    void ReturnTop();              // puts the host's top row back
     void AddRow(int index, TreeNode* node);
     void RemoveRow(int index, TreeNode* node);
     void RemoveAllRows();
@@ -163,6 +194,10 @@ private:
     void DrawChoiceLookAlike(const DRAWITEMSTRUCT* item, TreeNode* node, int line, int textX, int y);
     void PlaceEditor(const DRAWITEMSTRUCT* item, TreeNode* node, int line, int textX);
     void RedrawCheckBox(HDC dc, const TreeNode* node, int first, int end, int xoff, int image);
+    void RepaintAncestorBox(AncestorBoxes& boxes, const TreeNode* node, int image);
+    static int SettledState(const TreeNode* p, int summary, bool unchecked);
+    void SetSettled(TreeNode* p, int state, LONG* checkedCount, AncestorBoxes& boxes);
+    bool SettleBranches(TreeNode* node, LONG* checkedCount, AncestorBoxes& boxes, BoxCount* below);
     TreeNode* NodeAt(int row) const { return ItemAt<TreeNode>(row); }
     int TextWidth(HDC dc, HFONT font, const TextField& text) const;
 };

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "frame/gdi.h"
+#include "frame/shortcuts.h"
 #include "frame/text.h"
 #include "tree.h"
 
@@ -65,9 +66,12 @@ int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCo
     AnnounceNodeChange(node, accessible::ChangesOf(mask & (ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3)));
 
     const int row = listBox ? RowOf(node) : -1;
+    // While the host keeps drawing off nothing is painted: the rows are painted afresh once the
+    // host switches drawing on.
+    if (hostDrawingOff_) catchUp_ = true;
     if (!checkChange) {
         RECT item;
-        if (row < 0 ||
+        if (row < 0 || hostDrawingOff_ ||
             SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
             return 1;
         InvalidateRect(listBox, &item, TRUE);
@@ -83,21 +87,22 @@ int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCo
     std::optional<WindowDC> dc;
     int shift = 0, top = 0;
     bool shown = false;
-    if (row >= 0) {
+    if (row >= 0 && !hostDrawingOff_) {
         dc.emplace(listBox);
         // Every row's rectangle is as wide as the top row's: the scrolled width is read there.
         shift = ScrollOffsetAt(static_cast<int>(SendMessageA(listBox, LB_GETTOPINDEX, 0, 0)));
         ClipToClient(*dc, listBox);
         shown = RowTopIfShown(row, &top);
     }
+    BoxCount below;  // the node's descendants, counted as the new state goes down to them
     if (node->descendantCount > 0) {
         const bool unchecking = node->checkState == ZN_UNCHECKED;
         const DWORD target = unchecking ? ZN_UNCHECKED : ZN_CHECKED;
         const bool drawn = node->expandState != 0 && dc;
         SetDescendantsCheck(node, row, target, unchecking ? 13 : 14, unchecking ? -1 : +1, checkedCount,
-                            drawn ? dc->get() : nullptr, shift);
+                            drawn ? dc->get() : nullptr, shift, &below);
     }
-    UpdateAncestorsCheck(node, checkedCount);
+    UpdateAncestorsCheck(node, checkedCount, nullptr, ShortcutsTaken() ? &below : nullptr);
     AnnounceChecks(node);
     if (dc && shown && imageList)
         ImageList_DrawEx(imageList, image, *dc, CheckBoxX(node) - shift, top, 18, 18, CLR_NONE, CLR_NONE,

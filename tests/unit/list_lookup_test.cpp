@@ -91,31 +91,39 @@ TEST(ListRowOrder, SortingGivesTheOrderOfThePlainComparerTiesIncluded) {
         SysFreeString(copy);
     };
     const DWORD severities[] = {0, 1, 2, 3, 9, 10, 12, 100, 0xFFFFFFFF, 0x80000000, 0x7FFFFFFF, 0xFFFFFFF6};
+    // Then the same with a long beginning every text shares but for its case, as paths do.
+    const std::wstring beginnings[] = {L"", L"C:\\Users\\Shared\\", L"c:\\USERS\\shared\\"};
     std::vector<ListRow> rows(3000);
-    for (ListRow& row : rows) {
-        row = ListRow{};
-        row.severity = severities[random() % 12];
-        for (int n = 0; n < 3; ++n) {
-            int pick = static_cast<int>(random() % (kinds + 2));  // the last two: no block, or no text
-            if (pick < kinds) make(row.texts[n], words[pick]);
-            else if (pick == kinds) text::MakeFromWide(row.texts[n], nullptr);
-        }
-        TextField word = {};
-        make(word, words[random() % kinds]);
-        ASSERT_TRUE(columns::GrowTo(row.columnTexts, random() % 4, word));
-        text::Release(word);
-    }
-    for (int column = 0; column <= 4; ++column)
-        for (int descending = 0; descending <= 1; ++descending)
-            for (size_t count : {size_t{0}, size_t{1}, size_t{17}, rows.size()}) {
-                std::vector<ListRow*> expected, sorted;
-                for (size_t i = 0; i < count; ++i) expected.push_back(&rows[i]);
-                sorted = expected;
-                std::sort(expected.begin(), expected.end(),
-                          [=](const ListRow* a, const ListRow* b) { return PlainComesBefore(a, b, column, descending); });
-                SortRows(sorted.data(), sorted.size(), column, descending);
-                ASSERT_EQ(sorted, expected) << "column " << column << ", descending " << descending << ", " << count << " rows";
+    for (int pass = 0; pass < 2; ++pass) {
+        for (ListRow& row : rows) {
+            for (TextField& slot : row.texts) text::Release(slot);
+            columns::Free(row.columnTexts);
+            row = ListRow{};
+            row.severity = severities[random() % 12];
+            auto word = [&] { return (pass ? beginnings[1 + random() % 2] : beginnings[0]) + words[random() % kinds]; };
+            for (int n = 0; n < 3; ++n) {
+                int pick = static_cast<int>(random() % (kinds + 2));  // the last two: no block, or no text
+                if (pick < kinds) make(row.texts[n], word());
+                else if (pick == kinds) text::MakeFromWide(row.texts[n], nullptr);
             }
+            TextField column = {};
+            make(column, word());
+            ASSERT_TRUE(columns::GrowTo(row.columnTexts, random() % 4, column));
+            text::Release(column);
+        }
+        for (int column = 0; column <= 4; ++column)
+            for (int descending = 0; descending <= 1; ++descending)
+                for (size_t count : {size_t{0}, size_t{1}, size_t{17}, rows.size()}) {
+                    std::vector<ListRow*> expected, sorted;
+                    for (size_t i = 0; i < count; ++i) expected.push_back(&rows[i]);
+                    sorted = expected;
+                    std::sort(expected.begin(), expected.end(),
+                              [=](const ListRow* a, const ListRow* b) { return PlainComesBefore(a, b, column, descending); });
+                    SortRows(sorted.data(), sorted.size(), column, descending);
+                    ASSERT_EQ(sorted, expected) << "column " << column << ", descending " << descending << ", " << count
+                                                << " rows, pass " << pass;
+                }
+    }
     for (ListRow& row : rows) {
         for (TextField& slot : row.texts) text::Release(slot);
         columns::Free(row.columnTexts);

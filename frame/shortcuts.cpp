@@ -1,0 +1,9 @@
+#include "shortcuts.h"
+
+namespace zn {
+
+#ifndef ZN_SHIPPED
+bool plainPathsOnly = false;
+#endif
+
+}  // namespace zn
