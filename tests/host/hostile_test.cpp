@@ -3,23 +3,22 @@
 // one both controls are repainted (editors shown) and their chains walked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <iterator>
-#include <string>
 #include <tuple>
 
-#include "host.h"
-#include "list_rig.h"
-#include "list_support.h"
+#include "harness.h"
 
-using namespace host;
+using namespace zt;
 
 namespace {
 
-Bstr Wide(const std::wstring& t) { return Bstr(t.data(), static_cast<UINT>(t.size())); }
+// The sizes of the two heaviest shapes: a megabyte of text, and entries of a long choice list.
+constexpr size_t kHugeUnits = 512 * 1024;
+constexpr int kManyEntries = 10000;
 
 // The texts a host could hand over as BSTRs; those named "MiB" are painted in one slot only.
 const std::vector<std::pair<const char*, std::function<Bstr()>>>& Texts() {
@@ -27,22 +26,22 @@ const std::vector<std::pair<const char*, std::function<Bstr()>>>& Texts() {
         {"null", [] { return Bstr(); }},
         {"empty", [] { return Bstr(L""); }},
         {"odd byte length", [] { return Bstr::Bytes("abc", 3); }},
-        {"embedded NULs", [] { return Bstr(L"a\0b\0c", 5); }},
-        {"1 MiB", [] { return Wide(std::wstring(512 * 1024, L'w')); }},
+        {"embedded NULs", [] { return Bstr(std::wstring(L"a\0b\0c", 5)); }},
+        {"1 MiB", [] { return Bstr(std::wstring(kHugeUnits, L'w')); }},
         {"1 MiB path", [] {
              std::wstring p;
-             while (p.size() < 512 * 1024) p += L"c:\\component";
-             return Wide(p);
+             while (p.size() < kHugeUnits) p += L"c:\\component";
+             return Bstr(p);
          }},
-        {"no final double NUL", [] { return Bstr(L"1\0Low\0" L"2\0High", 12); }},
+        {"no final double NUL", [] { return Bstr(std::wstring(L"1\0Low\0" L"2\0High", 12)); }},
         {"no separator", [] { return Bstr(L"12345"); }},
-        {"only NULs", [] { return Bstr(L"\0\0\0\0", 4); }},
-        {"one NUL", [] { return Bstr(L"\0", 1); }},
+        {"only NULs", [] { return Bstr(std::wstring(4, L'\0')); }},
+        {"one NUL", [] { return Bstr(std::wstring(1, L'\0')); }},
         {"non-numeric", [] { return Bstr::Choices({L"one", L"Low", L"two", L"High"}); }},
-        {"10,000 entries", [] {
+        {"many entries", [] {
              std::wstring t;
-             for (int i = 0; i < 10000; ++i) t += std::to_wstring(i) + L'\0' + L"entry" + std::to_wstring(i) + L'\0';
-             return Wide(t + L'\0');
+             for (int i = 0; i < kManyEntries; ++i) t += std::to_wstring(i) + L'\0' + L"entry" + std::to_wstring(i) + L'\0';
+             return Bstr(t + L'\0');
          }},
     };
     return texts;
@@ -50,7 +49,7 @@ const std::vector<std::pair<const char*, std::function<Bstr()>>>& Texts() {
 
 // A tree and a list with headers, icons and a little content, checked after every case.
 struct Rig {
-    HostWindow host;
+    Host host;
     HWND tree = host.MakeTree(5, 5, 300, 200);
     HWND list = host.MakeList(320, 5, 420, 200);
     HIMAGELIST icons = MakeIcons(2);
@@ -64,10 +63,10 @@ struct Rig {
         ZNList_AddHeaderColumn(list, L"Name", 0);
         ZNList_AddHeaderColumn(list, L"Path", ZN_COLUMN_PATH | ZN_COLUMN_MULTILINE);
         ZNList_AddHeaderColumn(list, L"Wrapped", ZN_COLUMN_MULTILINE);
-        Insert(tree, {1, 0, L"root"});
-        Insert(tree, {2, 1, L"child", ZN_CHECKED});
-        InsertRow(list, RowPlan{1, L"first"});
-        SetColumn(list, 1, 1, L"c:\\a\\b\\c\\d\\e");
+        AddNode(tree, {1, 0, L"root"});
+        AddNode(tree, {2, 1, L"child", ZN_CHECKED});
+        AddRow(list, {1, 0, L"first"});
+        SetCell(list, 1, 1, L"c:\\a\\b\\c\\d\\e");
     }
     ~Rig() {
         DestroyTree(tree);
@@ -87,7 +86,7 @@ struct Rig {
         host.Repaint(tree);
         host.Repaint(list);
         for (const TreeNode* n = GetListHead(tree); n; n = n->next) {
-            MEASUREITEMSTRUCT m = {ODT_LISTBOX, HostWindow::kTreeId, 0, 0, 0, reinterpret_cast<ULONG_PTR>(n)};
+            MEASUREITEMSTRUCT m = {ODT_LISTBOX, Host::kTreeId, 0, 0, 0, reinterpret_cast<ULONG_PTR>(n)};
             On_MeasureItem(tree, &m);
             EXPECT_LT(m.itemHeight, 80u);
         }
@@ -98,8 +97,8 @@ struct Rig {
             EXPECT_LE(static_cast<ULONG>(r->textCount), 3u);
         }
         EXPECT_EQ(static_cast<LONG>(rows.size()), ZNList_GetListCount(list));
-        for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i)
-            EXPECT_NE(std::find(rows.begin(), rows.end(), ShownRow(list, i)), rows.end()) << "list-box item " << i;
+        for (int i = 0; i < RowCount(list); ++i)
+            EXPECT_NE(std::find(rows.begin(), rows.end(), RowItem(list, i)), rows.end()) << "list-box item " << i;
         EXPECT_TRUE(IsWindow(tree) && IsWindow(list));
     }
 };
@@ -109,7 +108,7 @@ struct Rig {
 TEST(Hostile, NullPointersAndUnknownIdsAreRefusedOrIgnored) {
     Rig rig;
     LONG count = 0;
-    NodeInfo missing = Record(777, 0xFF), orphan = Record(778, 777);
+    NodeInfo missing = Change(777, 0xFF), orphan = Change(778, 777);
     const INT_PTR refused[] = {  // in order: null records, unknown ids, orphans
         (INT_PTR)Sorted_Insert(rig.tree, nullptr, 0), UpdateNode(rig.tree, nullptr, 0),
         UpdateTreeEntry(rig.tree, nullptr, 0, &count), (INT_PTR)ZNList_Insert(rig.list, nullptr),
@@ -128,12 +127,12 @@ TEST(Hostile, NullPointersAndUnknownIdsAreRefusedOrIgnored) {
     EXPECT_EQ(On_DrawItem(rig.tree, nullptr, nullptr), 1);
     EXPECT_EQ(On_MeasureItem(rig.tree, nullptr), 1);
     EXPECT_EQ(ZNList_AddHeaderColumn(rig.list, nullptr, 0), 1);
-    EXPECT_EQ(On_WMCommand(rig.tree, MAKEWPARAM(HostWindow::kTreeId, LBN_SELCHANGE), 0, nullptr), 1);
+    EXPECT_EQ(On_WMCommand(rig.tree, MAKEWPARAM(Host::kTreeId, LBN_SELCHANGE), 0, nullptr), 1);
     On_WMCharToItem(rig.tree, ' ', reinterpret_cast<LPARAM>(rig.tree), nullptr);
     // Valid records with the host's counter missing still take effect.
-    NodeInfo check = Record(2, ZN_CHANGE_CHECK, ZN_UNCHECKED);
+    NodeInfo check = Change(2, ZN_CHANGE_CHECK, ZN_UNCHECKED);
     EXPECT_EQ(UpdateTreeEntry(rig.tree, &check, 0, nullptr), 1);
-    EXPECT_EQ(NodeById(rig.tree, 2)->checkState, static_cast<DWORD>(ZN_UNCHECKED));
+    EXPECT_EQ(Node(rig.tree, 2)->checkState, static_cast<DWORD>(ZN_UNCHECKED));
     check.id = 1;
     EXPECT_EQ(ZNList_UpdateEntry(rig.list, &check, 0, nullptr), 1);
     rig.Settle(1);
@@ -161,7 +160,7 @@ TEST(Hostile, RecordFieldsOutOfRangeAreStoredAsDocumented) {
     DWORD id = 100;
     for (const auto& f : fields) {
         SCOPED_TRACE(f.what);
-        NodeInfo info = Record(++id, 0);
+        NodeInfo info = Change(++id, 0, ZN_UNCHECKED);
         f.set(info);
         const TreeNode* node = Sorted_Insert(rig.tree, &info, 0);
         const ListRow* row = ZNList_Insert(rig.list, &info);
@@ -173,14 +172,14 @@ TEST(Hostile, RecordFieldsOutOfRangeAreStoredAsDocumented) {
         rig.Settle(id);
 
         // The same values as an update of a plain node and row, then as a check change.
-        NodeInfo plain = Record(++id, 0);
+        NodeInfo plain = Change(++id, 0, ZN_UNCHECKED);
         Sorted_Insert(rig.tree, &plain, 0);
         ZNList_Insert(rig.list, &plain);
         info.id = id;
         info.parentId = 0xFF;
         EXPECT_EQ(UpdateNode(rig.tree, &info, 0), 1);
         EXPECT_EQ(ZNList_UpdateItem(rig.list, &info, 0), 1);
-        EXPECT_EQ(stored(NodeById(rig.tree, id)), std::make_tuple(f.updatedState, f.updatedSeverity, f.updatedIcon));
+        EXPECT_EQ(stored(Node(rig.tree, id)), std::make_tuple(f.updatedState, f.updatedSeverity, f.updatedIcon));
         rig.Settle(id);
         info.parentId = ZN_CHANGE_CHECK;
         NodeInfo entry = info;
@@ -205,13 +204,13 @@ TEST(Hostile, TextsAndChoiceListsOfEveryShapeAreKeptByTheirStoredLength) {
                 if (huge && flags) continue;
                 SCOPED_TRACE(std::string(what) + " in text " + std::to_string(slot + 1) + (flags ? " as choices" : ""));
                 Bstr text = make();
-                NodeInfo info = Record(++id, 1);
+                NodeInfo info = Change(++id, 1);
                 info.flags = flags;
                 (&info.text1)[slot] = text;
                 const TreeNode* node = Sorted_Insert(rig.tree, &info, 0);
                 ASSERT_NE(node, nullptr);
                 const TextBlock* block = node->texts[slot].block;
-                EXPECT_EQ(block && block->wide ? SysStringLen(block->wide) : 0u, text ? SysStringLen(text) : 0u);
+                EXPECT_EQ(block && block->wide ? SysStringByteLen(block->wide) : 0u, text ? SysStringByteLen(text) : 0u);
                 info.parentId = 0;
                 auto* row = const_cast<ListRow*>(ZNList_Insert(rig.list, &info));
                 ASSERT_NE(row, nullptr);
@@ -260,8 +259,8 @@ TEST(Hostile, ColumnsSortsAndForwardedMessagesOutOfRange) {
     for (int i = 0; i < 300; ++i) ZNList_AddHeaderColumn(rig.list, L"c", ZN_COLUMN_PATH);
     rig.Settle(1);
     // Forwarded messages that are not the tree's: other ids, codes, windows, keys and rows.
-    for (WPARAM w : {WPARAM(0), MAKEWPARAM(HostWindow::kTreeId, 0xFFFF), MAKEWPARAM(0xFFFF, LBN_SELCHANGE),
-                     MAKEWPARAM(HostWindow::kTreeId, LBN_DBLCLK), MAKEWPARAM(ZN_EDITOR_ID, CBN_SELCHANGE)}) {
+    for (WPARAM w : {WPARAM(0), MAKEWPARAM(Host::kTreeId, 0xFFFF), MAKEWPARAM(0xFFFF, LBN_SELCHANGE),
+                     MAKEWPARAM(Host::kTreeId, LBN_DBLCLK), MAKEWPARAM(ZN_EDITOR_ID, CBN_SELCHANGE)}) {
         EXPECT_EQ(On_WMCommand(rig.tree, w, reinterpret_cast<LPARAM>(rig.host.window()), &count), 1);
         EXPECT_EQ(On_WMCommand(rig.tree, w, 0, &count), 1);
     }
@@ -270,11 +269,11 @@ TEST(Hostile, ColumnsSortsAndForwardedMessagesOutOfRange) {
         On_WMCharToItem(rig.tree, c, 0, nullptr);
     }
     for (UINT itemId : {UINT(-1), 0u, 99999u}) {
-        DRAWITEMSTRUCT d = {ODT_LISTBOX, HostWindow::kTreeId, itemId, ODA_DRAWENTIRE, ODS_SELECTED, rig.tree,
+        DRAWITEMSTRUCT d = {ODT_LISTBOX, Host::kTreeId, itemId, ODA_DRAWENTIRE, ODS_SELECTED, rig.tree,
                             GetDC(rig.tree), {0, 0, 100, 18}, 0};
         EXPECT_EQ(On_DrawItem(rig.tree, &d, nullptr), 1);
         ReleaseDC(rig.tree, d.hDC);
-        MEASUREITEMSTRUCT m = {ODT_LISTBOX, HostWindow::kTreeId, itemId, 0, 0, 0};
+        MEASUREITEMSTRUCT m = {ODT_LISTBOX, Host::kTreeId, itemId, 0, 0, 0};
         EXPECT_EQ(On_MeasureItem(rig.tree, &m), 1);
     }
     rig.Settle(1);

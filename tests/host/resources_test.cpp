@@ -11,10 +11,9 @@
 #include <cstring>
 #include <map>
 
-#include "host.h"
-#include "list_rig.h"
+#include "harness.h"
 
-using namespace host;
+using namespace zt;
 
 extern "C" void WINAPI SetOaNoCache(void);  // oleaut32; not in the SDK headers
 
@@ -132,44 +131,50 @@ SIZE_T HeapBytes() {
     return bytes;
 }
 
-// One cycle of both controls' whole life, editors and header shown.
+// Fills both controls: nodes under four parents, rows made from them with a path cell.
+void Fill(HWND tree, HWND list, int seed) {
+    Bstr choices = Bstr::Choices({L"1", L"Low", L"2", L"High"});
+    for (DWORD id = 1; id <= 20; ++id) {
+        std::wstring text = std::to_wstring(id * 7919 + seed);
+        Item item = {id, id > 4 ? 1 + id % 4 : 0, text.c_str(), DWORD(id % 3 ? ZN_UNCHECKED : ZN_CHECKED),
+                     WORD(id % 5 ? ZN_BOLD_TEXT1 : ZN_CHOICE_TEXT2), id % 3};
+        item.choices = choices;
+        if (ZNList_InsertFromTree(list, AddNode(tree, item))) SetCell(list, id, 1, L"c:\\some\\rather\\long\\path\\to\\a\\file.txt");
+    }
+}
+
+// One cycle of both controls' whole life, editors and header shown; a clear and a second fill
+// must leave as much behind as the first clear did.
 void Cycle(HIMAGELIST icons, int seed) {
-    HostWindow host;
+    Host host;
     HWND tree = host.MakeTree(5, 5, 300, 200);
     HWND list = host.MakeList(320, 5, 420, 200);
     AttachSeverityIcons(tree, icons);
     ZNList_AttachAdditionalIcons(list, icons);
     ZNList_AddHeaderColumn(list, L"Name", 0);
     ZNList_AddHeaderColumn(list, L"Path", ZN_COLUMN_PATH | ZN_COLUMN_MULTILINE);
-    Bstr choices = Bstr::Choices({L"1", L"Low", L"2", L"High"});
-    for (DWORD id = 1; id <= 20; ++id) {
-        Bstr text(std::to_wstring(id * 7919 + seed).c_str());
-        NodeInfo info = {0, id, id > 4 ? 1 + id % 4 : 0};
-        info.checkState = id % 3 ? ZN_UNCHECKED : ZN_CHECKED;
-        info.severity = id % 3;
-        info.flags = id % 5 == 0 ? ZN_CHOICE_TEXT2 : ZN_BOLD_TEXT1;
-        info.text1 = text;
-        info.text2 = id % 5 == 0 ? static_cast<BSTR>(choices) : nullptr;
-        if (ZNList_InsertFromTree(list, Sorted_Insert(tree, &info, 0)))
-            SetColumn(list, id, 1, L"c:\\some\\rather\\long\\path\\to\\a\\file.txt");
+    size_t afterClear = 0;
+    for (int round = 0; round < 2; ++round) {
+        Fill(tree, list, seed);
+        RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
+        for (DWORD id = 1; id <= 4; ++id) ExpandNode(tree, id, 0);
+        ZNTree_SelectNode(tree, 5, 0);
+        ZNList_Refresh(list, seed % 2, 0);
+        ZNList_SelectNode(list, 5);
+        host.Pump();
+        host.Repaint(tree);
+        host.Repaint(list);
+        host.Key(tree, L' ');
+        NodeInfo check = Change(2, ZN_CHANGE_CHECK, ZN_CHECKED);
+        UpdateTreeEntry(tree, &check, 0, &host.checkedCount);
+        ZNList_UpdateEntry(list, &check, 0, &host.checkedCount);
+        CollapseNode(tree, 1, 0);
+        host.Pump();
+        ClearTree(tree);
+        ZNList_Clear(list);
+        if (round == 0) afterClear = live.size();
     }
-    RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
-    for (DWORD id = 1; id <= 4; ++id) ExpandNode(tree, id, 0);
-    ZNTree_SelectNode(tree, 5, 0);
-    ZNList_Refresh(list, seed % 2, 0);
-    ZNList_SelectNode(list, 5);
-    host.Pump();
-    host.Repaint(tree);
-    host.Repaint(list);
-    On_WMCharToItem(tree, ' ', reinterpret_cast<LPARAM>(tree), &host.checkedCount);
-    NodeInfo check = {0, 2, ZN_CHANGE_CHECK};
-    check.checkState = ZN_CHECKED;
-    UpdateTreeEntry(tree, &check, 0, &host.checkedCount);
-    ZNList_UpdateEntry(list, &check, 0, &host.checkedCount);
-    CollapseNode(tree, 1, 0);
-    host.Pump();
-    ClearTree(tree);
-    ZNList_Clear(list);
+    EXPECT_EQ(live.size(), afterClear) << "a clear keeps what the nodes and rows before it took";
     DestroyTree(tree);
     ZNList_Destroy(list);
 }

@@ -1,11 +1,12 @@
-// How check states travel through a tree built without a window: states and the host's count.
+// How check states travel through a tree built without a window: hand-made cases, which hold
+// the rules independently of the reference model, then the model on random trees.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <random>
 #include <string>
 
-#include "check_model.h"
+#include "models.h"
 #include "tree/tree.h"
 
 using zn::TreeControl;
@@ -19,11 +20,11 @@ struct Planned {
 struct Tree {
     TreeControl control;
     explicit Tree(const std::vector<Planned>& planned) {
-        for (const Planned& s : planned) {
-            NodeInfo info = {};
-            info.id = s.id, info.parentId = s.parent, info.checkState = s.state;
-            EXPECT_NE(control.SortedInsert(&info, 0), nullptr) << "node " << s.id;
+        for (const Planned& p : planned) {
+            NodeInfo info = {0, p.id, p.parent, p.state};
+            EXPECT_NE(control.SortedInsert(&info, 0), nullptr) << "node " << p.id;
         }
+        EXPECT_EQ(control.CheckChain(), nullptr);
     }
     ~Tree() { control.Clear(); }
     TreeNode* Node(DWORD id) const { return control.FindPair(id, 0); }
@@ -33,8 +34,7 @@ struct Tree {
         return out;
     }
     int Set(DWORD id, DWORD state, LONG* count) {
-        NodeInfo info = {};
-        info.id = id, info.parentId = ZN_CHANGE_CHECK, info.checkState = state;
+        NodeInfo info = {0, id, ZN_CHANGE_CHECK, state};
         return control.UpdateTreeEntry(&info, 0, count);
     }
     void Toggle(DWORD id, LONG* count) { control.ToggleCheck(Node(id), -1, nullptr, 0, 0, count, false); }
@@ -47,14 +47,13 @@ struct Step {
     const char* after;
     LONG countDelta;
 };
-struct HandCase {
-    std::vector<Planned> nodes;
-    std::vector<Step> steps;
-};
 
 TEST(CheckPropagation, StatesAndCountFollowEachStep) {
     const std::vector<Planned> branch = {{1, 0, 3}, {2, 1, 3}, {3, 2, 3}, {4, 2, 3}, {5, 1, 3}};  // 1 ( 2 ( 3, 4 ), 5 )
-    const HandCase cases[] = {
+    const struct {
+        std::vector<Planned> nodes;
+        std::vector<Step> steps;
+    } cases[] = {
         {branch,
          {{'t', 3, 0, "44233", +3}, {'t', 4, 0, "42223", +1}, {'t', 5, 0, "22222", +1},
           {'t', 3, 0, "44322", -1}, {'t', 4, 0, "43332", -2}, {'t', 5, 0, "33333", -2}}},
@@ -97,10 +96,8 @@ TEST(CheckPropagation, MissingCountUnknownNodesAndMasks) {
     EXPECT_EQ(t.States(), "333");
     LONG count = 7;
     EXPECT_EQ(t.Set(9, ZN_CHECKED, &count), 0) << "unknown id";
-    NodeInfo info = {};
-    info.id = 1, info.parentId = ZN_CHANGE_EXTRA_ICON | ZN_CHANGE_SEVERITY, info.checkState = ZN_CHECKED;
+    NodeInfo info = {0, 1, ZN_CHANGE_EXTRA_ICON | ZN_CHANGE_SEVERITY, ZN_CHECKED};
     EXPECT_EQ(t.control.UpdateTreeEntry(&info, 0, &count), 0) << "no state or text bit";
-    EXPECT_EQ(t.control.UpdateTreeEntry(nullptr, 0, &count), 0);
     info.parentId = ZN_CHANGE_CHECK, info.checkState = ZN_PARTLY_CHECKED;
     EXPECT_EQ(t.control.UpdateTreeEntry(&info, 0, &count), 1);
     EXPECT_EQ(info.checkState, static_cast<DWORD>(ZN_CHECKED)) << "the host's record says checked";
@@ -120,14 +117,7 @@ TEST(CheckPropagation, AgreesWithTheModelOnRandomTrees) {
             planned.push_back({static_cast<DWORD>(i), (i == 1 || rng() % 4 == 0) ? 0 : 1 + rng() % (i - 1), 1 + rng() % 3});
         Tree t(planned);
         LONG count = 0;
-        if (rng() % 2) {
-            LONG selected = 0;
-            t.control.Refresh(&selected, &count);
-        } else {  // unsettled states, partly checked ones included, as UpdateNode can leave them
-            for (TreeNode* n = t.control.Head(); n; n = n->next) n->checkState = 1 + rng() % 4;
-            count = static_cast<LONG>(rng() % 5);
-        }
-        checkmodel::Model model;
+        model::Checks model;
         std::map<const TreeNode*, int> index;
         std::vector<TreeNode*> nodes;
         for (TreeNode* n = t.control.Head(); n; n = n->next) {
@@ -135,9 +125,16 @@ TEST(CheckPropagation, AgreesWithTheModelOnRandomTrees) {
             nodes.push_back(n);
             model.nodes.push_back({n->parent ? index[n->parent] : -1, n->checkState});
         }
-        model.count = count;
+        if (rng() % 2) {
+            LONG selected = 0;
+            t.control.Refresh(&selected, &count);
+            model.Refresh();
+        } else {  // unsettled states, partly checked ones included, as UpdateNode can leave them
+            for (size_t i = 0; i < nodes.size(); ++i) model.nodes[i].state = nodes[i]->checkState = 1 + rng() % 4;
+            model.count = count = static_cast<LONG>(rng() % 5);
+        }
         for (int step = 0; step < kSteps; ++step, ++stepsRun) {
-            int n = static_cast<int>(rng() % nodes.size());
+            const int n = static_cast<int>(rng() % nodes.size());
             std::string what;
             if (rng() % 3 != 0) {
                 if (nodes[n]->checkState == ZN_CHECK_DISABLED) continue;
@@ -151,8 +148,7 @@ TEST(CheckPropagation, AgreesWithTheModelOnRandomTrees) {
                 model.Set(n, state);
             }
             for (size_t i = 0; i < nodes.size(); ++i)
-                ASSERT_EQ(nodes[i]->checkState, model.nodes[i].state)
-                    << "tree " << tree << " after " << what << ", node " << nodes[i]->id;
+                ASSERT_EQ(nodes[i]->checkState, model.nodes[i].state) << "tree " << tree << " after " << what << ", node " << nodes[i]->id;
             ASSERT_EQ(count, model.count) << "tree " << tree << " after " << what;
         }
     }

@@ -1,0 +1,305 @@
+// The list as a host fills, updates, counts, selects and clears it; the check-state
+// notification; texts shared with tree nodes; the header's columns, sort marks and resizing;
+// and column widths and row heights against measurements made here.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "harness.h"
+
+using namespace zt;
+
+namespace {
+
+TEST(ListRows, UpdatesActOnTheFirstRowWithTheIdAndStoreWhatTheyAreGiven) {
+    Host host;
+    HWND list = host.MakeList();
+    ListRow* row = AddRow(list, {2});
+    AddRow(list, {2});
+    NodeInfo info = Change(2, ZN_CHANGE_SEVERITY | ZN_CHANGE_EXTRA_ICON);
+    info.severity = 12, info.extraIcon = 0x50003;
+    EXPECT_EQ(ZNList_UpdateItem(list, &info, 0), 1);
+    EXPECT_TRUE(row->severity == 12u && row->extraIcon == 3u) << "no range check, the icon's low 16 bits";
+    EXPECT_EQ(row->next->severity, 0u) << "the second row with the id is untouched";
+    EXPECT_EQ(ZNList_GetListCount(list), 2);
+}
+
+TEST(ListNotifications, EachCheckUpdatePostsExactlyOneAndEntriesDrawTheBox) {
+    const struct {
+        bool entry;
+        DWORD mask, state;
+        int result;
+        size_t notes;
+        DWORD rowState, recordState;
+        LONG counted;
+    } cases[] = {{false, 0x01, 2, 1, 1, 2, 2, 0}, {false, 0x01, 4, 1, 1, 4, 4, 0}, {false, 0x10, 2, 1, 0, 3, 2, 0},
+                 {true, 0x01, 4, 1, 1, 2, 2, +1}, {true, 0x11, 2, 1, 1, 2, 2, +1}, {true, 0x01, 3, 1, 1, 3, 3, -1},
+                 {true, 0x20, 2, 1, 0, 3, 2, 0},  {true, 0x0C, 2, 0, 0, 3, 2, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        Host host;
+        HWND list = host.MakeList();
+        AddRow(list, {1, 0, L"one"});
+        ListRow* row = AddRow(list, {2, 0, L"two"});
+        ZNList_Refresh(list, 0, 0);
+        host.Repaint(list);
+        Bstr text(L"new");
+        NodeInfo info = Change(2, c.mask, c.state, text);
+        LONG count = 10;
+        EXPECT_EQ(c.entry ? ZNList_UpdateEntry(list, &info, 0, &count) : ZNList_UpdateItem(list, &info, 0), c.result);
+        if (c.entry) {  // at once, before any repaint
+            EXPECT_EQ(DiffersFromImage(Capture(list), row->checkState == ZN_CHECKED ? 14 : 13, 2,
+                                       ItemRect(list, RowOf(list, row)).top), "");
+        }
+        ASSERT_EQ(host.Posted(ZN_LIST_CHECK_STATE_CHANGED), c.notes);
+        for (const Notification& note : host.notifications) EXPECT_TRUE(note.id == Host::kListId && note.window == list);
+        EXPECT_EQ(row->checkState, c.rowState);
+        EXPECT_EQ(info.checkState, c.recordState);
+        EXPECT_EQ(count, 10 + c.counted);
+        EXPECT_EQ(ZNList_GetSelectedNodeCount(list), c.rowState == 2 ? 1 : 0) << "state 4 is not counted";
+    }
+}
+
+// A text-only entry update repaints its row at once: the paint over it is gone afterwards.
+TEST(ListNotifications, TextEntryUpdatesRepaintTheirRow) {
+    Host host;
+    HWND list = host.MakeList();
+    AddRow(list, {1, 0, L"one"});
+    ZNList_Refresh(list, 0, 0);
+    host.Repaint(list);
+    const RECT item = ItemRect(list, 0);
+    HDC dc = GetDC(list);
+    FillRect(dc, &item, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(list, dc);
+    Bstr text(L"new");
+    NodeInfo info = Change(1, ZN_CHANGE_TEXT1, 0, text);
+    ASSERT_EQ(ZNList_UpdateEntry(list, &info, 0, nullptr), 1);
+    EXPECT_EQ(DiffersFromImage(Capture(list), 13, 2, item.top), "");
+}
+
+TEST(ListRows, RowsFromTreeNodesShareTheirTextsUntilCleared) {
+    Host host, other;
+    HWND list = host.MakeList(), origin = other.MakeList();
+    Bstr hello(L"hello"), empty(L""), third(L"third");
+    NodeInfo record = {0, 0, 0, 0, 0, 0, 0, 0, hello, empty, third};
+    ListRow* source = ZNList_Insert(origin, &record);
+    TreeNode node = {0, 42, 0, ZN_PARTLY_CHECKED, 9, 3};
+    for (int i = 0; i < 3; ++i) node.texts[i] = source->texts[i];
+    node.flags = ZN_CHOICE_TEXT3;
+    ListRow* row = ZNList_InsertFromTree(list, &node);
+    ASSERT_NE(row, nullptr);
+    EXPECT_TRUE(row->id == 42 && row->checkState == 3 && row->severity == 1 && row->flags == ZN_CHOICE_TEXT3);
+    EXPECT_EQ(row->textCount, 2) << "the node's empty text is left out";
+    EXPECT_TRUE(row->texts[0].block == source->texts[0].block && row->texts[1].block == nullptr);
+    EXPECT_EQ(source->texts[0].block->references, 2);
+    NodeInfo clear = Change(42, ZN_CHANGE_TEXT1);
+    EXPECT_EQ(ZNList_UpdateItem(list, &clear, 0), 1);
+    EXPECT_EQ(TextOf(row->texts[0]) + L"|" + TextOf(node.texts[0]), L"|hello") << "the other holder keeps its text";
+    EXPECT_EQ(source->texts[0].block->references, 1);
+    ZNList_InsertFromTree(list, &node);
+    EXPECT_EQ(ZNList_Clear(list), 1);
+    EXPECT_EQ(source->texts[2].block->references, 1);
+    EXPECT_EQ(TextOf(source->texts[2]), L"third");
+}
+
+TEST(ListRows, RefreshShowsSelectsCountsAndClearEmpties) {
+    Host host;
+    HWND list = host.MakeList();
+    EXPECT_EQ(ZNList_Refresh(list, 0, 0), 0);
+    AddRow(list, {1, 0, L"one", ZN_CHECKED});
+    ListRow* two = AddRow(list, {2, 0, L"two", ZN_UNCHECKED, ZN_CHOICE_TEXT2, 0, 0, L" -12 days"});
+    ListRow* three = AddRow(list, {3, 0, L"three", ZN_CHECKED, 0, 0, 0, L"3"});
+    ASSERT_EQ(ZNList_Refresh(list, 0, 0), 1);
+    EXPECT_TRUE(two->choiceValue == -12 && two->choiceValueSet == 1 && three->choiceValueSet == 0);
+    AddRow(list, {4, 0, L"four", ZN_CHECKED});
+    EXPECT_EQ(ZNList_GetListCount(list), 4) << "counted before it is shown";
+    EXPECT_EQ(ZNList_GetSelectedNodeCount(list), 3);
+    EXPECT_EQ(ZNList_SelectNode(list, 4) * 2 + ZNList_SelectNode(list, 3), 1) << "4 is not shown yet";
+    EXPECT_NE(Rows(list)[SendMessageA(list, LB_GETCURSEL, 0, 0)], 3u) << "the selection is posted";
+    host.Pump();
+    EXPECT_EQ(Rows(list)[SendMessageA(list, LB_GETCURSEL, 0, 0)], 3u);
+    EXPECT_EQ(ZNList_Clear(list), 1);
+    EXPECT_TRUE(RowCount(list) == 0 && ZNList_GetListHead(list) == nullptr);
+    EXPECT_EQ(ZNList_GetListCount(list) + ZNList_GetSelectedNodeCount(list) + ZNList_SelectNode(list, 3), 0);
+}
+
+HDITEMA HeaderItem(HWND header, int index, char* title = nullptr) {
+    HDITEMA item = {HDI_WIDTH | HDI_FORMAT | HDI_LPARAM | HDI_BITMAP | (title ? HDI_TEXT : 0u)};
+    item.pszText = title;
+    item.cchTextMax = title ? 100 : 0;
+    SendMessageA(header, HDM_GETITEMA, index, reinterpret_cast<LPARAM>(&item));
+    return item;
+}
+
+TEST(ListColumns, HeaderItemsColumnTextsAndSortMarks) {
+    Host host;
+    HWND list = host.MakeList();
+    Bstr text(L"third");
+    EXPECT_EQ(ZNList_SetHeaderColumn(list, 1, 3, text), 0) << "no rows";
+    ASSERT_EQ(ZNList_AddHeaderColumn(list, L"Name", 0), 1);
+    ASSERT_EQ(ZNList_AddHeaderColumn(list, nullptr, 0x12345658 | ZN_COLUMN_TITLE_CENTER), 1);
+    EXPECT_EQ(SendMessageA(host.Header(), HDM_GETITEMCOUNT, 0, 0), 2);
+    char title[100] = "unset";
+    HDITEMA item = HeaderItem(host.Header(), 1, title);
+    EXPECT_STREQ(title, "");
+    EXPECT_TRUE((item.fmt & ~HDF_BITMAP) == (HDF_STRING | HDF_CENTER) && item.lParam == 0x12345678 && item.cxy == 100);
+    EXPECT_EQ(HeaderItem(host.Header(), 0, title).fmt & ~HDF_BITMAP, HDF_STRING);
+    EXPECT_STREQ(title, "Name");
+    ListRow* row = AddRow(list, {1, 0, nullptr});
+    for (DWORD column : {0u, 256u, 0xFFFFFFFFu}) EXPECT_EQ(ZNList_SetHeaderColumn(list, 1, column, text), 0);
+    EXPECT_EQ(ZNList_SetHeaderColumn(list, 2, 1, text), 0) << "unknown id";
+    EXPECT_EQ(row->columnTexts.begin, nullptr);
+    ASSERT_EQ(ZNList_SetHeaderColumn(list, 1, 3, text), 1);
+    EXPECT_EQ(Cell(row, 1) + Cell(row, 2) + Cell(row, 3), L"..third");
+    EXPECT_EQ(row->columnTexts.begin[0].block, row->columnTexts.begin[1].block) << "the dots share one text";
+    ASSERT_EQ(ZNList_SetHeaderColumn(list, 1, 255, nullptr), 1);
+    EXPECT_EQ(row->columnTexts.end - row->columnTexts.begin, 255);
+    EXPECT_EQ(Cell(row, 3) + Cell(row, 254) + Cell(row, 255), L"third.");
+    // Each direction has its own mark; a column without a header item shows none.
+    ZNList_Refresh(list, 1, 1);
+    HBITMAP descending = HeaderItem(host.Header(), 1).hbm;
+    ZNList_Refresh(list, 1, 0);
+    EXPECT_TRUE(descending && HeaderItem(host.Header(), 1).hbm && HeaderItem(host.Header(), 1).hbm != descending);
+    ZNList_Refresh(list, 7, 0);
+    for (int k : {0, 1}) EXPECT_FALSE(HeaderItem(host.Header(), k).fmt & HDF_BITMAP);
+}
+
+TEST(ListHeader, ResizingKeepsEightyPixelsAndTheBandFollowsTheList) {
+    Host host;
+    HWND list = host.MakeList();
+    ZNList_AddHeaderColumn(list, L"A", 0);
+    ZNList_AddHeaderColumn(list, L"B", 0);
+    struct { UINT mask; int button, width, want; } cases[] = {
+        {HDI_WIDTH, 0, 30, 80}, {HDI_WIDTH, 0, 79, 80}, {HDI_WIDTH, 0, 120, 120}, {HDI_WIDTH, 1, 30, 30},
+        {HDI_FORMAT, 0, 30, 30}};
+    for (const auto& c : cases) {
+        HDITEMA item = {c.mask, c.width};
+        host.Notify(HDN_ENDTRACKA, 0, c.button, &item);
+        EXPECT_EQ(item.cxy, c.want) << "width " << c.width << " button " << c.button;
+    }
+    SetColumnWidth(host.Header(), 1, 700);
+    host.Pump();  // the relayout posted by the resize
+    EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), 100 + 700 + 4);
+    RECT r;
+    GetWindowRect(host.Header(), &r);
+    EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXVSCROLL) + 100 + 700 + 4);
+    AddRow(list, {1, 0, L"row"});
+    ZNList_Refresh(list, 0, 0);
+    HWND band = GetParent(host.Header());
+    for (RECT to : {RECT{30, 80, 430, 280}, RECT{5, 60, 605, 460}}) {
+        MoveWindow(list, to.left, to.top, to.right - to.left, to.bottom - to.top, TRUE);
+        host.Pump();
+        GetWindowRect(band, &r);
+        MapWindowPoints(nullptr, host.window(), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_TRUE(r.left == to.left && r.top == to.top - 20 && r.right == to.right && r.bottom == to.top);
+    }
+    SetColumnWidth(host.Header(), 1, 900);
+    PostMessageA(band, ZN_HEADER_RELAYOUT, 0, 0);
+    host.Pump();
+    for (int x : {30, 0}) {
+        SendMessageA(list, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, x), 0);
+        host.Repaint(list);
+        GetWindowRect(host.Header(), &r);
+        MapWindowPoints(nullptr, band, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, -x) << "the header scrolls with the rows";
+    }
+}
+
+std::string Narrow(const std::wstring& wide) {
+    char buffer[1024] = {};
+    WideCharToMultiByte(GetACP(), 0, wide.c_str(), static_cast<int>(wide.size()), buffer, sizeof buffer - 1, nullptr, nullptr);
+    return buffer;
+}
+
+// Random lists: the list may sum character widths, but must reach the widths measured here.
+// The last round has no header: the main column is then not limited.
+TEST(ListSizing, RefreshGivesTheWidthsOfMeasuringEveryRow) {
+    std::mt19937 random(5);
+    const std::wstring pool[] = {L"", L"i", L"W", L"Name", L"name", L"a longer cell text", std::wstring(60, L'W'),
+                                 L"Gr\u00fc\u00dfe \u00e9t\u00e9", L"x y z", std::wstring(25, L'm'), L"m"};
+    const char* titles[] = {"Main", "One", "Two", "Three"};
+    for (int round = 0; round < 7; ++round) {
+        SCOPED_TRACE(round);
+        Host host;
+        HWND list = host.MakeList();
+        bool header = round < 6;
+        for (const char* title : titles)
+            if (header) ZNList_AddHeaderColumn(list, std::wstring(title, title + strlen(title)).c_str(), 0);
+        int rows = round < 3 ? 40 : 400, poolSize = round % 2 ? 11 : 6;  // some rounds below the limits
+        int width[4] = {0};
+        for (int k = 1; k < 4; ++k) width[k] = TextWidth(titles[k]) + 32;
+        for (int i = 0; i < rows; ++i) {
+            std::wstring texts[3];
+            for (auto& t : texts) t = pool[random() % poolSize];
+            Item item = {static_cast<DWORD>(random() % (rows / 2)), 0, texts[0].c_str()};  // duplicate ids
+            item.text2 = random() % 2 ? texts[1].c_str() : nullptr;
+            item.text3 = item.text2 && random() % 2 ? texts[2].c_str() : nullptr;
+            item.flags = static_cast<WORD>(random() % 16) & (ZN_BOLD_TEXT1 | ZN_BOLD_TEXT2 | ZN_BOLD_TEXT3);
+            item.state = random() % 3 ? ZN_UNCHECKED : ZN_CHECK_DISABLED;
+            item.severity = random() % 4;
+            ASSERT_NE(AddRow(list, item), nullptr);
+            int pictures = 2 + (item.state != ZN_CHECK_DISABLED ? 20 : 0);  // no icon lists attached
+            const wchar_t* shown[3] = {item.text1, item.text2, item.text3};
+            for (int n = 0; n < 3 && shown[n]; ++n)
+                width[0] = std::max(width[0], pictures + TextWidth(Narrow(shown[n]), item.flags & (ZN_BOLD_TEXT1 << n) ? 700 : 400));
+        }
+        for (const ListRow* row = ZNList_GetListHead(list); row; row = row->next)  // to the first row of each id
+            for (DWORD k = 1; k <= 3; ++k)
+                if (random() % 3) SetCell(list, row->id, k, pool[random() % poolSize].c_str());
+        for (const ListRow* row = ZNList_GetListHead(list); row; row = row->next)
+            for (size_t k = 1; k <= 3; ++k)
+                if (k <= size_t(row->columnTexts.end - row->columnTexts.begin))
+                    width[k] = std::max(width[k], TextWidth(Narrow(Cell(row, k))));
+        ASSERT_EQ(ZNList_Refresh(list, static_cast<int>(random() % 4), round % 2), 1);
+        int total = header ? std::min(width[0], 512) : width[0];
+        if (header) EXPECT_EQ(ColumnWidth(host.Header(), 0), total);
+        for (int k = 1; header && k < 4; ++k) {
+            EXPECT_EQ(ColumnWidth(host.Header(), k), std::min(width[k], 256)) << "column " << k;
+            total += std::min(width[k], 256);
+        }
+        RECT client;
+        GetClientRect(list, &client);
+        EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), std::max<int>(client.right, total + 4));
+    }
+}
+
+// Every shown item's height against the row height rule: 18 a line, 4 more from two lines on.
+std::string HeightMismatch(HWND list) {
+    for (int i = 0; i < RowCount(list); ++i) {
+        int count = static_cast<ListRow*>(RowItem(list, i))->textCount, want = count * 18 + (count >= 2 ? 4 : 0);
+        if (SendMessageA(list, LB_GETITEMHEIGHT, i, 0) != (want ? want : 1)) return "item " + std::to_string(i);
+    }
+    return "";
+}
+
+TEST(ListLargeRefresh, ThousandsOfRowsOfMixedHeightsShowFromTheTopWithTheirHeights) {
+    Host host;
+    HWND list = host.MakeList();
+    ZNList_AddHeaderColumn(list, L"Main", 0);
+    ZNList_AddHeaderColumn(list, L"One", 0);
+    std::mt19937 random(9);
+    for (int i = 0; i < 3000; ++i) {
+        Item item = {static_cast<DWORD>(random() % 1000), 0, random() % 4 ? L"text" : nullptr};
+        item.text2 = random() % 2 ? L"" : nullptr;
+        item.text3 = random() % 2 ? L"third" : nullptr;
+        ASSERT_NE(AddRow(list, item), nullptr);
+        if (i % 3 == 0) SetCell(list, item.id, 1, random() % 2 ? L"b" : L"A");
+    }
+    ASSERT_EQ(ZNList_Refresh(list, 1, 0), 1);
+    EXPECT_EQ(RowCount(list), 3000);
+    EXPECT_EQ(RowItem(list, int(SendMessageA(list, LB_GETCURSEL, 0, 0))), ZNList_GetListHead(list))
+        << "the first row stays selected at its sorted place";
+    EXPECT_EQ(HeightMismatch(list), "");
+    Bstr text(L"new");  // rows whose texts change between sorts get new heights at the next sort
+    for (DWORD id = 0; id < 1000; id += 3) {
+        NodeInfo info = Change(id, ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3, 0, text);
+        info.text3 = nullptr;
+        ZNList_UpdateItem(list, &info, 0);
+    }
+    SendMessageA(list, LB_SETTOPINDEX, 1500, 0);
+    host.Notify(HDN_ITEMCLICKA, 0);
+    EXPECT_EQ(HeightMismatch(list), "");
+}
+
+}  // namespace
