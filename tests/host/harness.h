@@ -89,9 +89,7 @@ inline Ids Rows(HWND control) {
     return ids;
 }
 inline int RowOf(HWND control, const void* item) {  // -1 when it has no row
-    for (int r = 0; r < RowCount(control); ++r)
-        if (RowItem(control, r) == item) return r;
-    return -1;
+    return static_cast<int>(SendMessageA(control, LB_FINDSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(item)));
 }
 inline RECT ItemRect(HWND control, int row) {
     RECT r = {};
@@ -157,9 +155,7 @@ public:
     ~Host() {
         if (list && IsWindow(list)) ZNList_Destroy(list);
         if (tree && IsWindow(tree)) DestroyTree(tree);
-        DestroyWindow(window_);
-        DeleteObject(font_);
-        Pump();
+        DestroyWindow(window_), DeleteObject(font_), Pump();
     }
     Host(const Host&) = delete;
     HWND window() const { return window_; }
@@ -186,10 +182,7 @@ public:
                 DispatchMessageA(&msg);
             }
     }
-    void Repaint(HWND window) {
-        InvalidateRect(window, nullptr, TRUE);
-        Pump();
-    }
+    void Repaint(HWND window) { InvalidateRect(window, nullptr, TRUE), Pump(); }
     // The user clicks: the cursor at a client point of `control`, then the list box's notification.
     void Click(HWND control, int x, int y, WORD code = LBN_SELCHANGE) {
         POINT p = {x, y};
@@ -266,34 +259,26 @@ inline void SetColumnWidth(HWND header, int column, int width) {
 inline COLORREF IconColour(int index) { return RGB(200, 20 * index % 256, 40 + 10 * index); }
 inline HIMAGELIST MakeIcons(int count, int size = 16) {
     HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24, count, 0);
-    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
     for (int i = 0; i < count; ++i) {
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        HBRUSH brush = CreateSolidBrush(IconColour(i));
-        RECT r = {0, 0, size, size};
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
-        SelectObject(dc, old);
+        const COLORREF c = IconColour(i);
+        std::vector<DWORD> pixels(size * size, GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
+        HBITMAP bitmap = CreateBitmap(size, size, 1, 32, pixels.data());
         ImageList_Add(list, bitmap, nullptr);
         DeleteObject(bitmap);
     }
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
     return list;
 }
 
 // The controls' 9-point fonts (weights 400 and 700), made here; text widths in them or in `font`.
 inline HFONT ControlFont(int weight) {
     static HFONT fonts[2] = {};
-    HFONT& font = fonts[weight == 700];
-    if (font) return font;
+    if (fonts[weight == 700]) return fonts[weight == 700];
     LOGFONTA lf = {};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
     HDC dc = GetDC(nullptr);
     lf.lfHeight = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72), lf.lfWeight = weight, lf.lfQuality = PROOF_QUALITY;
     ReleaseDC(nullptr, dc);
-    return font = CreateFontIndirectA(&lf);
+    return fonts[weight == 700] = CreateFontIndirectA(&lf);
 }
 inline int TextWidth(const std::string& text, int weight = 400, HFONT font = nullptr) {
     static HDC dc = CreateCompatibleDC(nullptr);
@@ -321,11 +306,7 @@ public:
         BitBlt(dc_, 0, 0, width, height, source, 0, 0, SRCCOPY);
         ReleaseDC(window, source);
     }
-    ~Capture() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-        DeleteObject(bitmap_);
-    }
+    ~Capture() { SelectObject(dc_, old_), DeleteDC(dc_), DeleteObject(bitmap_); }
     Capture(const Capture&) = delete;
     HDC dc() const { return dc_; }
     COLORREF At(int x, int y) const {  // CLR_INVALID outside
@@ -342,8 +323,7 @@ public:
     }
     static RECT Client(HWND window) {
         RECT r = {};
-        GetClientRect(window, &r);
-        return r;
+        return GetClientRect(window, &r), r;
     }
     const int width, height;
 private:

@@ -1,6 +1,6 @@
-// What the controls show, read back from the screen after a real paint: the tree's connectors,
-// icons and boxes against the DLL's image strip, lines through tall rows, selection boxes, the
-// list's pictures and its multi-line and path cells against texts drawn here.
+// What the controls show, read back after a real paint: the tree's connectors, lines, icons and
+// boxes against the DLL's image strip, selection boxes, the list's pictures and its multi-line
+// and path cells against texts drawn here.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,16 +28,18 @@ struct TreeShown {
     int Top(DWORD id) const { return ItemRect(tree, RowOf(tree, Node(tree, id))).top; }
 };
 
-// Cells: the strip image, or (from 100 on) the host's icon colour, at x of the node's row.
+// Cells: the strip image (or its top w x h), or from 100 on the host's icon colour, at x and dy
+// below the top of the node's row.
 struct Cell {
     DWORD id;
-    int image, x;
+    int image, x, dy = 0, w = 18, h = 18;
 };
 
 TEST(TreePaint, ConnectorsIconsAndBoxesStandAtTheirPlaces) {
-    // 1 { 10, 11 }, 2, 3 { 30 }, 4 { 40, 41 }: 1 becomes checked, 4 partly checked.
-    const std::vector<Item> fourTops = {{1, 0, L"one", U},  {10, 1, L"ten", D},   {11, 1, L"eleven", C},
-                                        {2, 0, L"two", U},  {3, 0, L"three", U},  {30, 3, L"thirty", U},
+    // 1 { 10, 11 }, 2, 3 { 30 }, 4 { 40, 41 }: 1 becomes checked, 4 partly checked. Icons named
+    // without the host's lists take no room.
+    const std::vector<Item> fourTops = {{1, 0, L"one", U, 0, 2, 1}, {10, 1, L"ten", D}, {11, 1, L"eleven", C},
+                                        {2, 0, L"two", U},  {3, 0, L"three", U},  {30, 3, L"thirty", U, 0, 1, 1},
                                         {4, 0, L"four", U}, {40, 4, L"forty", C}, {41, 4, L"forty-one", U}};
     const struct {
         std::vector<Item> nodes;
@@ -55,6 +57,12 @@ TEST(TreePaint, ConnectorsIconsAndBoxesStandAtTheirPlaces) {
         {{{1, 0, L"a"}, {2, 1, L"b"}, {3, 2, L"c"}}, {1}, false, {{2, 2, 20}, {2, 13, 40}}},
         {{{1, 0, L"a"}}, {}, false, {{1, 12, 2}, {1, 13, 22}}},
         {{{1, 0, L"a", C}, {2, 0, L"b", D}}, {}, false, {{1, 6, 2}, {1, 14, 22}, {2, 8, 2}}},
+        // Lines run through the lower lines of tall rows and their 4-pixel gaps: 1 (two lines, open)
+        // { 10 (three lines), 11 }, 2. 9 is the straight line, 7 a tee, 8 an end.
+        {{{1, 0, L"one", U, 0, 0, 0, L"one b"}, {10, 1, L"ten", D, 0, 0, 0, L"ten b", L"ten c"}, {11, 1, L"eleven", D},
+          {2, 0, L"two", D}}, {1}, false,
+         {{1, 3, 2}, {1, 9, 2, 18}, {1, 9, 2, 36, 16, 4}, {1, 9, 20, 18}, {1, 9, 20, 36, 16, 4}, {10, 9, 2}, {10, 9, 2, 18},
+          {10, 9, 2, 36}, {10, 9, 2, 54, 16, 4}, {10, 7, 20}, {10, 9, 20, 18}, {10, 9, 20, 36}, {10, 9, 20, 54, 16, 4}, {2, 8, 2}}},
         // Icons push the boxes right, and each ancestor's icons push its descendants' rows.
         {{{1, 0, L"a", U, 0, 1, 2}, {10, 1, L"b", U, 0, 2}, {11, 10, L"c", U, 0, 0, 3}}, {1, 10}, true,
          {{1, 11, 2}, {1, 101, 22}, {1, 102, 42}, {1, 13, 62}, {10, 5, 60}, {10, 102, 80}, {10, 13, 100},
@@ -67,9 +75,9 @@ TEST(TreePaint, ConnectorsIconsAndBoxesStandAtTheirPlaces) {
         t.Build(cases[c].nodes, cases[c].expand);
         Capture shot(t.tree);
         for (const Cell& cell : cases[c].cells) {
-            const int top = t.Top(cell.id);
+            const int top = t.Top(cell.id) + cell.dy;
             if (cell.image < 100) {
-                EXPECT_EQ(DiffersFromImage(shot, cell.image, cell.x, top), "") << "case " << c << " node " << cell.id;
+                EXPECT_EQ(DiffersFromImage(shot, cell.image, cell.x, top, kWhite, cell.w, cell.h), "") << "case " << c << " node " << cell.id;
             } else {  // the 16 x 16 icon one pixel below the row's top
                 EXPECT_TRUE(shot.At(cell.x, top + 1) == IconColour(cell.image - 100) &&
                             shot.At(cell.x + 15, top + 16) == IconColour(cell.image - 100))
@@ -79,23 +87,6 @@ TEST(TreePaint, ConnectorsIconsAndBoxesStandAtTheirPlaces) {
         DestroyTree(t.tree);
         ImageList_Destroy(icons);
     }
-}
-
-TEST(TreePaint, LinesRunThroughTheLowerLinesOfTallRows) {
-    TreeShown t;
-    // 1 (two lines, open) { 10 (three lines), 11 }, 2
-    t.Build({{1, 0, L"one", U, 0, 0, 0, L"one b"}, {10, 1, L"ten", D, 0, 0, 0, L"ten b", L"ten c"},
-             {11, 1, L"eleven", D}, {2, 0, L"two", D}}, {1});
-    Capture shot(t.tree);
-    const int top1 = t.Top(1), top10 = t.Top(10);
-    EXPECT_EQ(top10, top1 + 40);
-    const int cells[][5] = {  // image, x, y, width, height: 9 is the straight line, 7 a tee, 8 an end
-        {3, 2, top1, 18, 18},      {9, 2, top1 + 18, 18, 18},  {9, 2, top1 + 36, 16, 4},   {9, 20, top1 + 18, 18, 18},
-        {9, 20, top1 + 36, 16, 4}, {9, 2, top10, 18, 18},      {9, 2, top10 + 18, 18, 18}, {9, 2, top10 + 36, 18, 18},
-        {9, 2, top10 + 54, 16, 4}, {7, 20, top10, 18, 18},     {9, 20, top10 + 18, 18, 18}, {9, 20, top10 + 36, 18, 18},
-        {9, 20, top10 + 54, 16, 4}, {8, 2, t.Top(2), 18, 18}};
-    for (const auto& c : cells)
-        EXPECT_EQ(DiffersFromImage(shot, c[0], c[1], c[2], kWhite, c[3], c[4]), "") << "x " << c[1] << " y " << c[2];
 }
 
 // A selected row's highlight runs from the text's left to its widest line (or, under a header,
@@ -149,28 +140,6 @@ TEST(Paint, SelectionBoxesSpanTheTextWithDotsOnThreeSides) {
             return -1;
         };
         EXPECT_EQ(firstInk(item.top, fill), firstInk(ItemRect(w, 1).top, ground) + 1) << "selected text is one pixel further right";
-    }
-}
-
-TEST(TreePaint, FocusOnlyPaintDrawsNothingAndEveryPaintRestoresTheDc) {
-    Host host;
-    HWND tree = host.MakeTree();
-    TreeNode* node = AddNode(tree, {1, 0, L"text"});
-    ASSERT_EQ(RefreshTree(tree, &host.selectedIndex, &host.checkedCount), 1);
-    Capture canvas(200, 18);
-    RECT all = {0, 0, 200, 18};
-    FillRect(canvas.dc(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    HDC dc = canvas.dc();
-    HGDIOBJ objects[] = {GetCurrentObject(dc, OBJ_FONT), GetCurrentObject(dc, OBJ_PEN), GetCurrentObject(dc, OBJ_BRUSH)};
-    DRAWITEMSTRUCT item = {ODT_LISTBOX, Host::kTreeId, 0, ODA_FOCUS, ODS_FOCUS, tree, dc, all, ULONG_PTR(node)};
-    EXPECT_EQ(On_DrawItem(tree, &item, nullptr), 1);
-    for (int x = 0; x < 200; x += 3) EXPECT_EQ(canvas.At(x, 9), RGB(0, 0, 0)) << x;
-    for (UINT state : {0u, static_cast<UINT>(ODS_SELECTED)}) {
-        item.itemAction = ODA_DRAWENTIRE, item.itemState = state;
-        EXPECT_EQ(On_DrawItem(tree, &item, nullptr), 1);
-        EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), objects[0]);
-        EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), objects[1]);
-        EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), objects[2]);
     }
 }
 

@@ -1,6 +1,6 @@
-// Trees through the exports, read back as a host does: refreshing, opening, closing and
-// selecting rows, long runs of rows, updates of texts and states, and the horizontal extent
-// and row heights against measurements made here.
+// What the random sessions do not reach in the tree: the choice values a refresh sets (in both
+// controls), long runs of rows, and the horizontal extent and row heights against measurements
+// made here.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,125 +12,36 @@ using namespace zt;
 
 namespace {
 
-TEST(TreeRows, OpenCloseAndSelectInsertAndRemoveRows) {
+// A refresh gives every node or row with a choice line the value at the start of its first
+// choice text, as _wtoi reads it (0 without one), and marks it set.
+TEST(Updates, RefreshesSetChoiceValuesInBothControls) {
     Host host;
-    HWND tree = host.MakeTree();
-    // 1 ( 2 ( 3, 4 ), 5 ), 6 ( 7 ), 8 ( 9 ( 10 ( 11 ) ) )
-    for (const Item& item : {Item{1}, Item{2, 1}, Item{3, 2}, Item{4, 2}, Item{5, 1}, Item{6}, Item{7, 6}, Item{8}, Item{9, 8},
-                             Item{10, 9}, Item{11, 10}})
-        AddNode(tree, item);
-    host.selectedIndex = 5;
-    LONG refreshSelected = 5;
-    EXPECT_EQ(RefreshTree(tree, &refreshSelected, &host.checkedCount), 1);
-    EXPECT_EQ(refreshSelected, -1) << "refresh writes -1; the paint of row 0 reports 0";
-    host.Pump();
-    EXPECT_EQ(host.selectedIndex, 0);
-    enum Op { kExpand, kCollapse, kSelect };
-    const struct {
-        Op op;
-        DWORD id, group;
-        int result;
-        Ids rows;
-        int selected;  // after the posted selection, or -2 when not looked at
-    } steps[] = {
-        {kExpand, 1, 0, 1, {1, 2, 5, 6, 8}, -2},       {kExpand, 1, 0, 1, {1, 2, 5, 6, 8}, -2},  // twice inserts once
-        {kExpand, 2, 0, 1, {1, 2, 3, 4, 5, 6, 8}, -2}, {kExpand, 3, 0, 1, {1, 2, 3, 4, 5, 6, 8}, -2},  // a leaf
-        {kExpand, 7, 0, 0, {1, 2, 3, 4, 5, 6, 8}, -2}, {kExpand, 99, 0, 0, {1, 2, 3, 4, 5, 6, 8}, -2},
-        {kExpand, 1, 3, 0, {1, 2, 3, 4, 5, 6, 8}, -2},  // another group
-        {kCollapse, 1, 0, 1, {1, 6, 8}, -2},           {kCollapse, 1, 0, 1, {1, 6, 8}, -2},
-        {kExpand, 1, 0, 1, {1, 2, 3, 4, 5, 6, 8}, -2},  // the inner branch remembers it was open
-        {kCollapse, 4, 0, 1, {1, 2, 3, 4, 5, 6, 8}, -2}, {kCollapse, 11, 0, 0, {1, 2, 3, 4, 5, 6, 8}, -2},
-        {kCollapse, 1, 0, 1, {1, 6, 8}, -2},
-        {kSelect, 11, 0, 1, {1, 6, 8, 9, 10, 11}, 5},  // opens the path, top first
-        {kSelect, 7, 0, 1, {1, 6, 7, 8, 9, 10, 11}, 2}, {kSelect, 7, 1, 0, {1, 6, 7, 8, 9, 10, 11}, 2},
-        {kSelect, 1234, 0, 0, {1, 6, 7, 8, 9, 10, 11}, 2},
-    };
-    for (const auto& s : steps) {
-        SCOPED_TRACE(::testing::Message() << "op " << s.op << " on " << s.id);
-        EXPECT_EQ((s.op == kExpand ? ExpandNode : s.op == kCollapse ? CollapseNode : ZNTree_SelectNode)(tree, s.id, s.group), s.result);
-        EXPECT_EQ(Rows(tree), s.rows);
-        if (s.selected == -2) continue;
-        if (s.result) EXPECT_NE(SendMessageA(tree, LB_GETCURSEL, 0, 0), s.selected) << "the selection is posted";
-        host.Pump();
-        EXPECT_EQ(SendMessageA(tree, LB_GETCURSEL, 0, 0), s.selected);
-    }
-    EXPECT_EQ(ChainFault(tree), "");
-}
-
-TEST(TreeRefresh, EmptyTreesAndChoiceValues) {
-    Host host;
-    HWND tree = host.MakeTree();
+    HWND tree = host.MakeTree(), list = host.MakeList(450, 40, 400, 300);
     host.checkedCount = 9;
-    EXPECT_EQ(RefreshTree(tree, &host.selectedIndex, &host.checkedCount), 0);
+    EXPECT_EQ(RefreshTree(tree, &host.selectedIndex, &host.checkedCount) + ZNList_Refresh(list, 0, 0), 0);
     EXPECT_EQ(host.checkedCount, 9) << "an empty tree leaves the host's variables alone";
-    Bstr seven = Bstr::Choices({L"7", L"Seven", L"8", L"Eight"}), minus = Bstr::Choices({L" -3", L"Minus"});
+    Bstr seven = Bstr::Choices({L"7", L"Seven"}), minus = Bstr::Choices({L" -12 days", L"Minus"}), plain(L"3");
     const struct {
         WORD flags;
         BSTR text1, text2;
-        LONG value;  // a missing choice text gives 0
-    } nodes[] = {{ZN_CHOICE_TEXT1, seven, nullptr, 7},
-                 {ZN_CHOICE_TEXT2 | ZN_CHOICE_TEXT3, nullptr, minus, -3},
-                 {ZN_CHOICE_TEXT3, nullptr, nullptr, 0}};
-    for (DWORD id = 1; id <= 3; ++id) {
-        NodeInfo info = {0, id, 0, ZN_UNCHECKED, nodes[id - 1].flags, 0, 0, 0, nodes[id - 1].text1, nodes[id - 1].text2};
+        LONG value;
+        BYTE set;
+    } items[] = {{ZN_CHOICE_TEXT1, seven, nullptr, 7, 1}, {ZN_CHOICE_TEXT2 | ZN_CHOICE_TEXT3, plain, minus, -12, 1},
+                 {ZN_CHOICE_TEXT3, nullptr, nullptr, 0, 1}, {0, plain, nullptr, 0, 0}};
+    for (DWORD id = 1; id <= 4; ++id) {
+        NodeInfo info = {0, id, 0, ZN_UNCHECKED, items[id - 1].flags, 0, 0, 0, items[id - 1].text1, items[id - 1].text2};
         Sorted_Insert(tree, &info, 0);
+        ZNList_Insert(list, &info);
     }
-    EXPECT_EQ(RefreshTree(tree, &host.selectedIndex, &host.checkedCount), 1);
-    for (DWORD id = 1; id <= 3; ++id) {
-        EXPECT_EQ(Node(tree, id)->choiceValue, nodes[id - 1].value) << id;
-        EXPECT_EQ(Node(tree, id)->choiceValueSet, 1);
+    ASSERT_EQ(RefreshTree(tree, &host.selectedIndex, &host.checkedCount) + ZNList_Refresh(list, 0, 0), 2);
+    const ListRow* row = ZNList_GetListHead(list);
+    for (DWORD id = 1; id <= 4; ++id, row = row->next) {
+        EXPECT_TRUE(Node(tree, id)->choiceValue == items[id - 1].value && Node(tree, id)->choiceValueSet == items[id - 1].set) << id;
+        EXPECT_TRUE(row->choiceValue == items[id - 1].value && row->choiceValueSet == items[id - 1].set) << id;
     }
-}
-
-// Both controls keep a line count by one rule: a text given to an empty slot adds a line (even
-// where an empty text was counted at insertion, but never past 3), a null text empties a slot
-// and drops its line unless it was empty already.
-TEST(Updates, TextsKeepTheLineCountByOneRuleInBothControls) {
-    Host host;
-    HWND tree = host.MakeTree(), list = host.MakeList(450, 40, 400, 300);
-    Bstr empty(L""), text(L"text");
-    NodeInfo record = {0, 1, 0, ZN_UNCHECKED, 0, 0, 0, 0, empty, nullptr, text};
-    TreeNode* node = Sorted_Insert(tree, &record, 0);
-    ListRow* row = ZNList_Insert(list, &record);
-    const struct {
-        DWORD mask;
-        BSTR given;
-        LONG lines;
-    } steps[] = {{0, nullptr, 2},         {ZN_CHANGE_TEXT1, text, 3},  {ZN_CHANGE_TEXT2, nullptr, 3},
-                 {ZN_CHANGE_TEXT2, empty, 3},  // never past 3
-                 {ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT3, nullptr, 1}, {ZN_CHANGE_TEXT2, text, 2}};
-    for (const auto& s : steps) {
-        NodeInfo update = Change(1, s.mask, 0, s.given);
-        EXPECT_EQ(UpdateNode(tree, &update, 0), 1);
-        EXPECT_EQ(ZNList_UpdateItem(list, &update, 0), 1);
-        EXPECT_EQ(node->textCount, s.lines) << "mask " << s.mask;
-        EXPECT_EQ(row->textCount, s.lines) << "mask " << s.mask;
-    }
-    EXPECT_EQ(TextOf(node->texts[0]) + L"|" + TextOf(node->texts[1]), L"|text");
-}
-
-// UpdateNode changes what its mask names and nothing is redrawn; each check change posts once.
-TEST(Updates, UpdateNodeChangesTheMaskedFieldsAndPostsOncePerCheckChange) {
-    Host host;
-    HWND tree = host.MakeTree();
-    TreeNode* node = AddNode(tree, {1, 0, L"a"});
-    AddNode(tree, {1, 0, L"other group"}, 6);
-    NodeInfo info = Change(1, ZN_CHANGE_EXTRA_ICON | ZN_CHANGE_CHECK | ZN_CHANGE_SEVERITY, 0x10004);
-    info.extraIcon = 0x12345, info.severity = 12;
-    EXPECT_EQ(UpdateNode(tree, &info, 0), 1);
-    EXPECT_TRUE(node->extraIcon == 0x2345u && node->checkState == 4u && node->severity == 12u) << "no range checks";
-    info.parentId = 0;
-    EXPECT_EQ(UpdateNode(tree, &info, 0), 1) << "mask 0 still finds the node";
-    EXPECT_EQ(host.Posted(ZN_TREE_CHECK_STATE_CHANGED), 1u);
-    info.parentId = ZN_CHANGE_CHECK;
-    EXPECT_EQ(UpdateNode(tree, &info, 0), 1) << "the same state again still notifies";
-    info.id = 77;
-    EXPECT_EQ(UpdateNode(tree, &info, 0), 0) << "unknown id";
-    ASSERT_EQ(host.Posted(ZN_TREE_CHECK_STATE_CHANGED), 2u);
-    EXPECT_TRUE(host.notifications.back().id == Host::kTreeId && host.notifications.back().window == tree);
-    EXPECT_EQ(Node(tree, 1, 6)->checkState, 3u) << "the other group's node is untouched";
-    NodeInfo entry = Change(1, ZN_CHANGE_SEVERITY, ZN_CHECKED);
-    EXPECT_EQ(UpdateTreeEntry(tree, &entry, 0, &host.checkedCount), 0) << "an entry update needs a state or text bit";
+    NodeInfo none = Change(1, ZN_CHANGE_SEVERITY | ZN_CHANGE_EXTRA_ICON, ZN_CHECKED);
+    EXPECT_EQ(UpdateTreeEntry(tree, &none, 0, &host.checkedCount) + ZNList_UpdateEntry(list, &none, 0, &host.checkedCount), 0)
+        << "an entry update needs a state or text bit";
 }
 
 // Runs of rows long or far enough from the top row that the list box's top row is moved along
