@@ -1,6 +1,6 @@
-// The in-place choice editors: one combo box per control, filled from the selected row's choice
-// list, placed over the choice line and as wide as its widest entry, and a drawn look-alike on
-// the other rows. (Choices made in it are the sessions' part.)
+// The tree's in-place choice editor: one combo box, filled from the selected row's choice list,
+// placed over the choice line and as wide as its widest entry, and a drawn look-alike on the
+// other rows. (Choices made in it, and the list's twin, are the sessions' part.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -81,54 +81,6 @@ TEST(Editors, TheTreesStandsOverTheSelectedChoiceLineAndLeavesALookAlikeBehind) 
     host.Pump();
     EXPECT_FALSE(IsWindowVisible(editor)) << "a row without choices hides it";
     EXPECT_EQ(GetWindowLongPtrA(editor, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(lowNode));
-}
-
-TEST(Editors, TheListsShowsALookAlikeUntilSelectedAndAChoiceGivesABox) {
-    Host host;
-    HWND list = host.MakeList();
-    Bstr low = Bstr::Choices({L"5", L"Low", L"9", L"Highest"}), colours = Bstr::Choices({L"11", L"Red", L"12", L"Green", L"13", L"Blue"});
-    AddRow(list, {1, 0, L"1 first"});  // sorts before the choice lists' "5" and "b"
-    ListRow* a = AddRow(list, {2, 0, L"", ZN_CHECK_DISABLED, ZN_CHOICE_TEXT1, 0, 0, nullptr, nullptr, low});
-    ListRow* b = AddRow(list, {3, 0, L"b", ZN_UNCHECKED, ZN_CHOICE_TEXT2, 0, 0, nullptr, nullptr, colours});
-    a->choiceIndex = 1;  // as the editor would leave it
-    ZNList_Refresh(list, 0, 0);
-    host.Repaint(list);
-    HWND editor = GetDlgItem(list, ZN_EDITOR_ID);
-    ASSERT_TRUE(Rows(list) == (Ids{1, 2, 3}) && IsWindow(editor)) << "the look-alike builds the editor on first need";
-    EXPECT_FALSE(IsWindowVisible(editor));
-    Capture reference(200, 40);  // the chosen entry's text in the dialog's font
-    SIZE highest;
-    SelectObject(reference.dc(), host.font());
-    GetTextExtentPoint32A(reference.dc(), "Highest", 7, &highest);
-    reference.Text("Highest", {0, 0, 200, 40}, DT_SINGLELINE | DT_NOPREFIX, host.font());
-    const int cx = highest.cx + 26, cy = highest.cy, textX = 2, top = ItemRect(list, 1).top, line = top + 1;
-    Capture shot(list);
-    const COLORREF frame = RGB(128, 128, 128);
-    EXPECT_TRUE(shot.At(textX, line + 4) == frame && shot.At(textX + 3, line - 2) == frame && shot.At(textX + 3, line + cy + 2) == frame)
-        << "the frame's left, top and bottom";
-    EXPECT_EQ(shot.At(textX + 3, line + 4), RGB(255, 255, 255)) << "the frame is hollow";
-    EXPECT_EQ(DiffersFromRegion(shot, textX + 4, line + 1, reference, highest.cx, cy - 2), "");
-    // Selected: the editor stands over the cell, filled with the entries' values.
-    SendMessageA(list, LB_SETCURSEL, 1, 0);
-    host.Repaint(list);
-    RECT at = PlaceIn(editor, list);
-    EXPECT_TRUE(IsWindowVisible(editor) && GetWindowLongPtrA(editor, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(a));
-    EXPECT_TRUE(at.left == textX && at.top == top - 2 && at.right - at.left == cx) << at.left << "," << at.top << "," << at.right;
-    EXPECT_EQ(SendMessageA(editor, CB_GETDROPPEDWIDTH, 0, 0), cx);
-    EXPECT_EQ(EntriesOf(editor), (Entries{{"Low", 5}, {"Highest", 9}}));
-    EXPECT_TRUE(SendMessageA(editor, CB_GETCURSEL, 0, 0) == 1 && a->choiceValue == 9);
-    // A choice checks even a row without a box, which is repainted with one.
-    SendMessageA(editor, CB_SETCURSEL, 0, 0);
-    SendMessageA(list, WM_COMMAND, MAKEWPARAM(ZN_EDITOR_ID, CBN_SELCHANGE), reinterpret_cast<LPARAM>(editor));
-    host.Pump();
-    EXPECT_TRUE(a->checkState == ZN_CHECKED && a->choiceValue == 5);
-    EXPECT_EQ(DiffersFromImage(Capture(list), 14, 2, top), "");
-    // The same editor moves to the other choice row, on its second line, emptied and refilled.
-    SendMessageA(list, LB_SETCURSEL, 2, 0);
-    host.Repaint(list);
-    EXPECT_TRUE(GetDlgItem(list, ZN_EDITOR_ID) == editor && GetWindowLongPtrA(editor, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(b));
-    EXPECT_EQ(PlaceIn(editor, list).top, ItemRect(list, 2).top + 18 - 2);
-    EXPECT_EQ(EntriesOf(editor), (Entries{{"Red", 11}, {"Green", 12}, {"Blue", 13}}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <oleauto.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -46,8 +47,7 @@ private:
 // A node or row as a host plans it; `choices`, when given, fills the text slot of the first
 // choice flag. Rows ignore `parent`.
 struct Item {
-    DWORD id;
-    DWORD parent = 0;
+    DWORD id, parent = 0;
     const wchar_t* text1 = L"n";
     DWORD state = ZN_UNCHECKED;
     WORD flags = 0;
@@ -96,10 +96,10 @@ inline RECT ItemRect(HWND control, int row) {
     SendMessageA(control, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
     return r;
 }
-inline TreeNode* Node(HWND tree, DWORD id, DWORD group = 0) {
-    for (TreeNode* node = GetListHead(tree); node; node = node->next)
-        if (node->id == id && node->groupKey == group) return node;
-    return nullptr;
+inline TreeNode* Node(HWND tree, DWORD id) {
+    TreeNode* node = GetListHead(tree);
+    while (node && node->id != id) node = node->next;
+    return node;
 }
 inline std::wstring Cell(const ListRow* row, size_t column) {  // "" past the row's column texts
     return column >= 1 && column <= size_t(row->columnTexts.end - row->columnTexts.begin)
@@ -127,10 +127,7 @@ inline std::string ChainFault(HWND tree) {
     return "";
 }
 
-struct Notification {
-    WORD id, code;
-    HWND window;
-};
+struct Notification { WORD id, code; HWND window; };
 
 class Host {
 public:
@@ -157,7 +154,6 @@ public:
         if (tree && IsWindow(tree)) DestroyTree(tree);
         DestroyWindow(window_), DeleteObject(font_), Pump();
     }
-    Host(const Host&) = delete;
     HWND window() const { return window_; }
     HFONT font() const { return font_; }
     HWND AddPlaceholder(int id, int x, int y, int width, int height) {
@@ -177,19 +173,14 @@ public:
     void Pump(int rounds = 50) {
         MSG msg;
         for (int i = 0, n = 1; i < rounds && n > 0; ++i)
-            for (n = 0; n < 2000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
+            for (n = 0; n < 2000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++n) TranslateMessage(&msg), DispatchMessageA(&msg);
     }
     void Repaint(HWND window) { InvalidateRect(window, nullptr, TRUE), Pump(); }
     // The user clicks: the cursor at a client point of `control`, then the list box's notification.
     void Click(HWND control, int x, int y, WORD code = LBN_SELCHANGE) {
         POINT p = {x, y};
-        ClientToScreen(control, &p);
-        SetCursorPos(p.x, p.y);
-        SendMessageA(window_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
-        Pump();
+        ClientToScreen(control, &p), SetCursorPos(p.x, p.y);
+        SendMessageA(window_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control)), Pump();
     }
     // The user types a character that the list box reports to its parent (for the tree, forwarded).
     LRESULT Key(HWND control, wchar_t key) {
@@ -201,9 +192,7 @@ public:
     }
     size_t Posted(WORD code) {  // check-state notifications received so far
         Pump();
-        size_t n = 0;
-        for (const Notification& note : notifications) n += note.code == code;
-        return n;
+        return std::count_if(notifications.begin(), notifications.end(), [code](const Notification& n) { return n.code == code; });
     }
     // The list's header, and a notification as the header sends it to its band.
     HWND Header() const { return GetDlgItem(GetDlgItem(window_, kListId + 2), kListId + 1); }
@@ -294,20 +283,16 @@ class Capture {
 public:
     Capture(int w, int h) : width(w), height(h) {
         BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), w, -h, 1, 24}};
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<BYTE*>(bits);
+        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
         old_ = SelectObject(dc_ = CreateCompatibleDC(nullptr), bitmap_);
         RECT all = {0, 0, w, h};
         FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
     explicit Capture(HWND window) : Capture(Client(window).right, Client(window).bottom) {
         HDC source = GetDC(window);
-        BitBlt(dc_, 0, 0, width, height, source, 0, 0, SRCCOPY);
-        ReleaseDC(window, source);
+        BitBlt(dc_, 0, 0, width, height, source, 0, 0, SRCCOPY), ReleaseDC(window, source);
     }
     ~Capture() { SelectObject(dc_, old_), DeleteDC(dc_), DeleteObject(bitmap_); }
-    Capture(const Capture&) = delete;
     HDC dc() const { return dc_; }
     COLORREF At(int x, int y) const {  // CLR_INVALID outside
         if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;

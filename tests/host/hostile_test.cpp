@@ -1,6 +1,7 @@
-// Hostile input: every export gets the records, texts, choice lists and pointers a careless or
+// Hostile input: every export gets the texts, choice lists, pointers and arguments a careless or
 // malicious host could pass. Each case gets its documented result or a refusal, and after each
-// one both controls are repainted (editors shown) and their chains walked.
+// one both controls are repainted (editors shown) and their chains walked. (Record fields out of
+// range are the sessions' part.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <tuple>
 
 #include "harness.h"
 
@@ -28,11 +28,7 @@ const std::vector<std::pair<const char*, std::function<Bstr()>>>& Texts() {
         {"odd byte length", [] { return Bstr::Bytes("abc", 3); }},
         {"embedded NULs", [] { return Bstr(std::wstring(L"a\0b\0c", 5)); }},
         {"1 MiB", [] { return Bstr(std::wstring(kHugeUnits, L'w')); }},
-        {"1 MiB path", [] {
-             std::wstring p;
-             while (p.size() < kHugeUnits) p += L"c:\\component";
-             return Bstr(p);
-         }},
+        {"1 MiB path", [] { std::wstring p; while (p.size() < kHugeUnits) p += L"c:\\component"; return Bstr(p); }},
         {"no final double NUL", [] { return Bstr(std::wstring(L"1\0Low\0" L"2\0High", 12)); }},
         {"no separator", [] { return Bstr(L"12345"); }},
         {"only NULs", [] { return Bstr(std::wstring(4, L'\0')); }},
@@ -56,23 +52,13 @@ struct Rig {
     int cases = 0;
 
     Rig() {
-        AttachSeverityIcons(tree, icons);
-        AttachAdditionalIcons(tree, icons);
-        ZNList_AttachSeverityIcons(list, icons);
-        ZNList_AttachAdditionalIcons(list, icons);
-        ZNList_AddHeaderColumn(list, L"Name", 0);
-        ZNList_AddHeaderColumn(list, L"Path", ZN_COLUMN_PATH | ZN_COLUMN_MULTILINE);
-        ZNList_AddHeaderColumn(list, L"Wrapped", ZN_COLUMN_MULTILINE);
-        AddNode(tree, {1, 0, L"root"});
-        AddNode(tree, {2, 1, L"child", ZN_CHECKED});
-        AddRow(list, {1, 0, L"first"});
+        AttachSeverityIcons(tree, icons), AttachAdditionalIcons(tree, icons);
+        ZNList_AttachSeverityIcons(list, icons), ZNList_AttachAdditionalIcons(list, icons);
+        for (DWORD flags : {0, ZN_COLUMN_PATH | ZN_COLUMN_MULTILINE, ZN_COLUMN_MULTILINE}) ZNList_AddHeaderColumn(list, L"Column", flags);
+        AddNode(tree, {1, 0, L"root"}), AddNode(tree, {2, 1, L"child", ZN_CHECKED}), AddRow(list, {1, 0, L"first"});
         SetCell(list, 1, 1, L"c:\\a\\b\\c\\d\\e");
     }
-    ~Rig() {
-        DestroyTree(tree);
-        ZNList_Destroy(list);
-        ImageList_Destroy(icons);
-    }
+    ~Rig() { DestroyTree(tree), ZNList_Destroy(list), ImageList_Destroy(icons); }
 
     // Shows everything with `id` selected (so its editor is built), paints, measures, walks both chains.
     void Settle(DWORD id) {
@@ -82,9 +68,7 @@ struct Rig {
         ZNTree_SelectNode(tree, id, 0);
         ZNList_Refresh(list, 0, 0);
         ZNList_SelectNode(list, id);
-        host.Pump();
-        host.Repaint(tree);
-        host.Repaint(list);
+        host.Pump(), host.Repaint(tree), host.Repaint(list);
         for (const TreeNode* n = GetListHead(tree); n; n = n->next) {
             MEASUREITEMSTRUCT m = {ODT_LISTBOX, Host::kTreeId, 0, 0, 0, reinterpret_cast<ULONG_PTR>(n)};
             On_MeasureItem(tree, &m);
@@ -122,73 +106,17 @@ TEST(Hostile, NullPointersAndUnknownIdsAreRefusedOrIgnored) {
     };
     for (size_t i = 0; i < std::size(refused); ++i) EXPECT_EQ(refused[i], 0) << "call " << i;
     EXPECT_EQ(count, 0);
-    // Calls that only paint or measure accept missing structures and counters.
-    EXPECT_EQ(RefreshTree(rig.tree, nullptr, nullptr), 1);
-    EXPECT_EQ(On_DrawItem(rig.tree, nullptr, nullptr), 1);
-    EXPECT_EQ(On_MeasureItem(rig.tree, nullptr), 1);
-    EXPECT_EQ(ZNList_AddHeaderColumn(rig.list, nullptr, 0), 1);
-    EXPECT_EQ(On_WMCommand(rig.tree, MAKEWPARAM(Host::kTreeId, LBN_SELCHANGE), 0, nullptr), 1);
-    On_WMCharToItem(rig.tree, ' ', reinterpret_cast<LPARAM>(rig.tree), nullptr);
-    // Valid records with the host's counter missing still take effect.
+    // Calls that only paint or measure accept missing structures and counters; valid records
+    // with the host's counter missing still take effect.
     NodeInfo check = Change(2, ZN_CHANGE_CHECK, ZN_UNCHECKED);
+    EXPECT_EQ(RefreshTree(rig.tree, nullptr, nullptr) + On_DrawItem(rig.tree, nullptr, nullptr) + On_MeasureItem(rig.tree, nullptr) +
+                  ZNList_AddHeaderColumn(rig.list, nullptr, 0) + On_WMCommand(rig.tree, MAKEWPARAM(Host::kTreeId, LBN_SELCHANGE), 0, nullptr), 5);
+    On_WMCharToItem(rig.tree, ' ', reinterpret_cast<LPARAM>(rig.tree), nullptr);
     EXPECT_EQ(UpdateTreeEntry(rig.tree, &check, 0, nullptr), 1);
     EXPECT_EQ(Node(rig.tree, 2)->checkState, static_cast<DWORD>(ZN_UNCHECKED));
     check.id = 1;
     EXPECT_EQ(ZNList_UpdateEntry(rig.list, &check, 0, nullptr), 1);
     rig.Settle(1);
-}
-
-TEST(Hostile, RecordFieldsOutOfRangeAreStoredAsDocumented) {
-    // Inserted and updated check state, severity and extra icon for each out-of-range field.
-    const struct {
-        const char* what;
-        void (*set)(NodeInfo&);
-        DWORD state, updatedState, severity, updatedSeverity, icon, updatedIcon;
-    } fields[] = {
-        {"state 0", [](NodeInfo& i) { i.checkState = 0; }, 3, 0, 0, 0, 0, 0},
-        {"state 4", [](NodeInfo& i) { i.checkState = 4; }, 3, 4, 0, 0, 0, 0},
-        {"state 5", [](NodeInfo& i) { i.checkState = 5; }, 3, 5, 0, 0, 0, 0},
-        {"state 0x10002", [](NodeInfo& i) { i.checkState = 0x10002; }, 2, 2, 0, 0, 0, 0},
-        {"state all ones", [](NodeInfo& i) { i.checkState = 0xFFFFFFFF; }, 3, 0xFFFF, 0, 0, 0, 0},
-        {"severity 4", [](NodeInfo& i) { i.severity = 4; }, 3, 3, 1, 4, 0, 0},
-        {"severity huge", [](NodeInfo& i) { i.severity = 0xFFFFFFFF; }, 3, 3, 1, 0xFFFFFFFF, 0, 0},
-        {"icon past the list", [](NodeInfo& i) { i.extraIcon = 7; }, 3, 3, 0, 0, 7, 7},
-        {"icon huge", [](NodeInfo& i) { i.extraIcon = 0xFFFFFFFF; }, 3, 3, 0, 0, 0xFFFFFFFF, 0xFFFF},
-        {"every flag", [](NodeInfo& i) { i.flags = 0xFFFF; }, 3, 3, 0, 0, 0, 0},
-    };
-    Rig rig;
-    DWORD id = 100;
-    for (const auto& f : fields) {
-        SCOPED_TRACE(f.what);
-        NodeInfo info = Change(++id, 0, ZN_UNCHECKED);
-        f.set(info);
-        const TreeNode* node = Sorted_Insert(rig.tree, &info, 0);
-        const ListRow* row = ZNList_Insert(rig.list, &info);
-        ASSERT_TRUE(node && row);
-        auto stored = [](const auto* n) { return std::make_tuple(n->checkState, n->severity, n->extraIcon); };
-        EXPECT_EQ(stored(node), std::make_tuple(f.state, f.severity, f.icon));
-        EXPECT_EQ(stored(row), std::make_tuple(f.state, f.severity, f.icon));
-        ASSERT_NE(ZNList_InsertFromTree(rig.list, node), nullptr);
-        rig.Settle(id);
-
-        // The same values as an update of a plain node and row, then as a check change.
-        NodeInfo plain = Change(++id, 0, ZN_UNCHECKED);
-        Sorted_Insert(rig.tree, &plain, 0);
-        ZNList_Insert(rig.list, &plain);
-        info.id = id;
-        info.parentId = 0xFF;
-        EXPECT_EQ(UpdateNode(rig.tree, &info, 0), 1);
-        EXPECT_EQ(ZNList_UpdateItem(rig.list, &info, 0), 1);
-        EXPECT_EQ(stored(Node(rig.tree, id)), std::make_tuple(f.updatedState, f.updatedSeverity, f.updatedIcon));
-        rig.Settle(id);
-        info.parentId = ZN_CHANGE_CHECK;
-        NodeInfo entry = info;
-        EXPECT_EQ(UpdateTreeEntry(rig.tree, &entry, 0, &rig.host.checkedCount), 1);
-        entry = info;
-        EXPECT_EQ(ZNList_UpdateEntry(rig.list, &entry, 0, &rig.host.checkedCount), 1);
-        rig.Settle(id);
-    }
-    EXPECT_EQ(rig.cases, 3 * static_cast<int>(std::size(fields)));
 }
 
 TEST(Hostile, TextsAndChoiceListsOfEveryShapeAreKeptByTheirStoredLength) {
@@ -245,11 +173,9 @@ TEST(Hostile, TextsAndChoiceListsOfEveryShapeAreKeptByTheirStoredLength) {
 TEST(Hostile, ColumnsSortsAndForwardedMessagesOutOfRange) {
     Rig rig;
     LONG count = 0;
-    // Columns: zero and past the 8-bit column count are refused; odd sort arguments sort safely.
-    Bstr text(L"cell");
-    for (DWORD column : {0u, 256u, 0x7FFFFFFFu, 0xFFFFFFFFu})
-        EXPECT_EQ(ZNList_SetHeaderColumn(rig.list, 1, column, text), 0) << column;
-    EXPECT_EQ(ZNList_SetHeaderColumn(rig.list, 1, 255, text), 1);
+    // Columns past the 8-bit count are refused; odd sort arguments sort safely.
+    for (DWORD column : {0u, 256u, 0xFFFFFFFFu}) EXPECT_EQ(ZNList_SetHeaderColumn(rig.list, 1, column, nullptr), 0) << column;
+    EXPECT_EQ(ZNList_SetHeaderColumn(rig.list, 1, 255, nullptr), 1);
     for (int column : {-1, 3, 255, 256, 0x7FFFFFFF, INT_MIN}) {
         EXPECT_EQ(ZNList_Refresh(rig.list, column, -7), 1) << column;
         rig.Settle(1);

@@ -20,10 +20,7 @@ using namespace zt;
 
 namespace {
 
-long EnvNumber(const char* name, long fallback) {
-    const char* v = std::getenv(name);
-    return v ? std::strtol(v, nullptr, 10) : fallback;
-}
+long EnvNumber(const char* name, long fallback) { return std::getenv(name) ? std::strtol(std::getenv(name), nullptr, 10) : fallback; }
 template <class T> std::vector<T*> Chain(T* head) {
     std::vector<T*> out;
     for (T* n = head; n; n = n->next) out.push_back(n);
@@ -45,7 +42,7 @@ public:
         painted_ = nullptr;
         std::string fault;
         switch (Pick(18)) {
-        case 0: case 1: InsertNode(); break;
+        case 0: case 1: fault = InsertNode(); break;
         case 2: fault = InsertRow(); break;
         case 3: Refresh(); break;
         case 4: fault = TreeKey(L" +-*af"[Pick(6)]); break;
@@ -95,6 +92,11 @@ private:
     // freshly painted control, and after a full repaint.
     void Fresh(HWND w) { host_.Repaint(w), painted_ = w; }
     int Selected(HWND w) const { return static_cast<int>(SendMessageA(w, LB_GETCURSEL, 0, 0)); }
+    ListRow* FirstRow(DWORD id) const {  // what the list's updates act on
+        for (ListRow* r : Chain(ZNList_GetListHead(list_)))
+            if (r->id == id) return r;
+        return nullptr;
+    }
     int Index(DWORD id) const { return shape_.Find(id, 0, false); }
     // The check model over the modelled shape, and taking its outcome back.
     model::Checks Checks() const {
@@ -120,10 +122,7 @@ private:
     int CheckX(const TreeNode* n) const { return ExpandX(n) + 18 + Icons(n); }
     int CheckX(const ListRow* r) const { return (r->severity ? 22 : 2) - Shift(list_); }
     static int Shift(HWND w) { return std::max(0L, ItemRect(w, 0).right - Capture::Client(w).right); }
-    Bstr ChoiceText() {
-        const wchar_t* first[] = {L"1", L" -12 days", L"+7", L"x"};
-        return Bstr::Choices({first[Pick(4)], L"Low", L"2", L"High", L"-3", L"Odd"});
-    }
+    Bstr ChoiceText() { return Bstr::Choices({std::vector<const wchar_t*>{L"1", L" -12 days", L"+7", L"x"}[Pick(4)], L"Low", L"2", L"High", L"-3", L"Odd"}); }
     // Opening a node shows, right after its row, each descendant whose parent and grandparent
     // (when it has one) are open; closing it leaves none of them a row.
     std::string BranchFault(const TreeNode* n, LONG before) const {
@@ -139,19 +138,28 @@ private:
         return "";
     }
 
-    void InsertNode() {
+    // Inserts bring a state outside 1 to 3 (of its low 16 bits) to 3 and a severity above 3 to 1,
+    // and keep the additional icon's index whole.
+    DWORD AnyState() { return Pick(4) ? 1u + Pick(3) : std::vector<DWORD>{0, 4, 5, 0x10002, 0xFFFFFFFF}[Pick(5)]; }
+    static DWORD Inserted(DWORD state) { return LOWORD(state) >= 1 && LOWORD(state) <= 3 ? LOWORD(state) : ZN_UNCHECKED; }
+    template <class T> static std::string RangeFault(const T* made, const NodeInfo& info) {
+        return made->checkState == Inserted(info.checkState) && made->severity == (info.severity > 3 ? 1 : info.severity) &&
+               made->extraIcon == info.extraIcon ? "" : "a record's fields stored out of range";
+    }
+    std::string InsertNode() {
         TreeNode* parent = Pick(4) ? Any(Chain(GetListHead(tree_))) : nullptr;
-        NodeInfo info = {0, ++nextId_, parent ? parent->id : 0, 1u + Pick(3), WORD(Pick(2) ? ZN_SORT_CHILDREN : 0)};
+        NodeInfo info = {0, ++nextId_, parent ? parent->id : 0, AnyState(), WORD(Pick(2) ? ZN_SORT_CHILDREN : 0)};
         info.flags |= Pick(4) == 0 ? ZN_CHOICE_TEXT2 : 0;
-        info.severity = Pick(4);
-        info.extraIcon = Pick(3);
+        info.severity = Pick(5) ? Pick(4) : Pick(2) ? 4u : 0xFFFFFFFFu;
+        info.extraIcon = Pick(5) ? Pick(3) : 0xFFFFFFFF;
         std::wstring text = Pick(8) ? std::to_wstring(random_() % 1000) : L"";
         Bstr t1(text), choices = ChoiceText();
         info.text1 = t1;
         if (info.flags & ZN_CHOICE_TEXT2) info.text2 = Pick(6) ? static_cast<BSTR>(choices) : nullptr;
         Note("insert node " + std::to_string(info.id) + " under " + std::to_string(info.parentId));
-        if (shape_.Insert(info.id, info.parentId, 0, text, info.flags)) states_[info.id] = info.checkState;
-        Sorted_Insert(tree_, &info, 0);
+        if (shape_.Insert(info.id, info.parentId, 0, text, info.flags)) states_[info.id] = Inserted(info.checkState);
+        const TreeNode* node = Sorted_Insert(tree_, &info, 0);
+        return node ? RangeFault(node, info) : "";
     }
     // A row made from a node takes its fields (states and severities brought into range) and
     // shares its non-empty texts; a new cell fills the columns before it with ".".
@@ -170,19 +178,19 @@ private:
                 row->flags != node->flags || row->extraIcon != node->extraIcon || row->textCount != shared)
                 return "a row made from node " + std::to_string(node->id) + " differs from it";
         } else {
-            NodeInfo info = {0, ++nextId_, 0, 1u + Pick(3), WORD(Pick(3) == 0 ? ZN_CHOICE_TEXT1 : 0), 0, 0, DWORD(Pick(12))};
+            NodeInfo info = {0, ++nextId_, 0, AnyState(), WORD(Pick(3) == 0 ? ZN_CHOICE_TEXT1 : 0), 0, 0, DWORD(Pick(12))};
             Bstr choices = ChoiceText(), plain(std::wstring(L"row") + L"aBc"[Pick(3)]);
             info.text1 = info.flags ? static_cast<BSTR>(choices) : static_cast<BSTR>(plain);
-            row = ZNList_Insert(list_, &info);
+            if (std::string fault = RangeFault(row = ZNList_Insert(list_, &info), info); !fault.empty()) return fault;
         }
         Note("insert row " + std::to_string(row->id));
-        for (ListRow* r : Chain(ZNList_GetListHead(list_)))  // cells go to the first row with the id
-            if (r->id == row->id && (row = r)) break;
+        row = FirstRow(row->id);  // cells go to the first row with the id
         const size_t column = 1 + Pick(3), had = row->columnTexts.end - row->columnTexts.begin;
         const wchar_t* text = Pick(2) ? L"c:\\dir\\sub\\file" : L"Zed";
         SetCell(list_, row->id, DWORD(column), text);
-        for (size_t k = had + 1; k < column; ++k)
-            if (Cell(row, k) != L".") return "column " + std::to_string(k) + " is not filled with a dot";
+        for (size_t k = had + 1; k < column; ++k)  // the dots share one text
+            if (Cell(row, k) != L"." || row->columnTexts.begin[k - 1].block != row->columnTexts.begin[had].block)
+                return "column " + std::to_string(k) + " is not filled with the dot";
         return Cell(row, column) == text ? "" : "the cell lacks its text";
     }
     void Refresh() {
@@ -286,19 +294,19 @@ private:
         auto* node = reinterpret_cast<TreeNode*>(served);
         auto* row = reinterpret_cast<ListRow*>(served);
         if (window == tree_) states_[node->id] = ZN_CHECKED, ++treeNotes_;
-        else ++listNotes_;
+        else if (++listNotes_, row->checkState != ZN_CHECKED) return "a choice leaves the row unchecked";
         const std::pair<DWORD, LONG> stored = window == tree_ ? std::make_pair(node->choiceIndex, node->choiceValue)
                                                               : std::make_pair(row->choiceIndex, row->choiceValue);
         return stored == std::make_pair(DWORD(entry), LONG(SendMessageA(editor, CB_GETITEMDATA, entry, 0))) ? "" : "choice not stored";
     }
-    // The host sets a state. An entry update carries it down and up the tree, moves the count and
-    // repaints at once (a partly checked request is taken, and written back, as checked);
-    // UpdateNode and ZNList_UpdateItem store the state as given and draw nothing. Each posts one
-    // notification. List updates act on the first row with the id.
+    // The host sets a state, now and then one out of range. An entry update carries it down and
+    // up the tree, moves the count and repaints at once (a partly checked request is taken, and
+    // written back, as checked); UpdateNode and ZNList_UpdateItem store its low 16 bits and draw
+    // nothing. Each posts one notification. List updates act on the first row with the id.
     std::string SetState() {
-        const DWORD state = 2 + Pick(3), stored = state;
         const bool entry = Pick(3), onTree = Pick(2);
-        const DWORD taken = entry && state == ZN_PARTLY_CHECKED ? ZN_CHECKED : state;
+        const DWORD state = Pick(4) ? 2 + Pick(3) : std::vector<DWORD>{0, 5, entry ? 5 : 0xFFFFFFFF}[Pick(3)];
+        const DWORD taken = entry && state == ZN_PARTLY_CHECKED ? ZN_CHECKED : LOWORD(state);
         TreeNode* node = onTree ? Any(Chain(GetListHead(tree_))) : nullptr;
         ListRow* row = onTree ? nullptr : Any(Chain(ZNList_GetListHead(list_)));
         if (!node && !row) return "";
@@ -307,18 +315,17 @@ private:
         if (node) {
             model::Checks m = Checks();
             if (entry) m.Set(Index(node->id), state), Fresh(tree_);
-            else m.nodes[Index(node->id)].state = state, ++m.notifications;
+            else m.nodes[Index(node->id)].state = taken, ++m.notifications;
             if ((entry ? UpdateTreeEntry(tree_, &info, 0, &host_.checkedCount) : UpdateNode(tree_, &info, 0)) != 1) return "refused";
             Adopt(m);
         } else {
-            for (ListRow* r : Chain(ZNList_GetListHead(list_)))
-                if (r->id == info.id && (row = r)) break;
+            row = FirstRow(info.id);
             LONG count = 0;
             if (entry) Fresh(list_);
             listNotes_ += entry ? ZNList_UpdateEntry(list_, &info, 0, &count) : ZNList_UpdateItem(list_, &info, 0);
             if (row->checkState != taken || count != (entry ? taken == ZN_CHECKED ? 1 : -1 : 0)) return "row state or count";
         }
-        return info.checkState == (entry ? taken : stored) ? "" : "the host's record";
+        return info.checkState == (entry && state == ZN_PARTLY_CHECKED ? ZN_CHECKED : state) ? "" : "the host's record";
     }
     // A header click sorts by its column, turning the direction round on the column already
     // sorted; the selected row stays selected. A column dragged narrower keeps 80 pixels.
@@ -334,12 +341,19 @@ private:
         return click || width.cxy == std::max(80, wanted) ? "" : "a dragged column narrower than 80 pixels";
     }
     // A text given to an empty slot adds a line (never past 3); a null text empties the slot and
-    // takes its line away unless it was empty already. Both controls keep the same count.
+    // takes its line away unless it was empty already. Both controls keep the same count. Plain
+    // updates store a severity as given and the additional icon's low 16 bits; entry updates
+    // leave both alone.
     std::string UpdateText() {
         const std::wstring text = Pick(2) ? L"Changed" : L"aaa";
         Bstr given(text);
-        const DWORD mask = ZN_CHANGE_TEXT1 << Pick(3);
-        NodeInfo info = Change(0, mask, 0, Pick(4) ? static_cast<BSTR>(given) : nullptr);
+        const DWORD mask = ZN_CHANGE_TEXT1 << Pick(3), fields = Pick(3) ? 0 : ZN_CHANGE_SEVERITY | ZN_CHANGE_EXTRA_ICON;
+        NodeInfo info = Change(0, mask | fields, 0, Pick(4) ? static_cast<BSTR>(given) : nullptr);
+        info.severity = Pick(2) ? 7 : 0xFFFFFFFF, info.extraIcon = Pick(2) ? 2 : 0x50001;
+        auto stored = [&](const auto* made, bool plain, DWORD severity, DWORD extra) {
+            return plain && fields ? made->severity == info.severity && made->extraIcon == LOWORD(info.extraIcon)
+                                   : made->severity == severity && made->extraIcon == extra;
+        };
         auto lines = [&](LONG count, const TextField* texts) {
             for (int k = 0; k < 3; ++k)
                 if (mask & (ZN_CHANGE_TEXT1 << k)) count += info.text1 ? TextOf(texts[k]).empty() && count < 3 : -!TextOf(texts[k]).empty();
@@ -348,25 +362,28 @@ private:
         if (TreeNode* node = Any(Chain(GetListHead(tree_)))) {
             Note("text of node " + std::to_string(info.id = node->id));
             const LONG want = lines(node->textCount, node->texts);
-            (Pick(2) ? UpdateNode(tree_, &info, 0) : UpdateTreeEntry(tree_, &info, 0, &host_.checkedCount));
+            const DWORD severity = node->severity, extra = node->extraIcon;
+            const bool plain = Pick(2);
+            (plain ? UpdateNode(tree_, &info, 0) : UpdateTreeEntry(tree_, &info, 0, &host_.checkedCount));
             if (mask == ZN_CHANGE_TEXT1) shape_.chain[Index(node->id)].text = info.text1 ? text : L"";
             if (node->textCount != want) return "node lines " + std::to_string(node->textCount);
+            if (!stored(node, plain, severity, extra)) return "node severity or icon";
         }
         if (ListRow* row = Any(Chain(ZNList_GetListHead(list_)))) {
             Note("text of row " + std::to_string(info.id = row->id));
-            for (ListRow* r : Chain(ZNList_GetListHead(list_)))
-                if (r->id == row->id && (row = r)) break;
+            row = FirstRow(row->id);
             const LONG want = lines(row->textCount, row->texts);
             ZNList_UpdateItem(list_, &info, 0);
             if (row->textCount != want) return "row lines " + std::to_string(row->textCount);
+            if (fields && !stored(row, true, 0, 0)) return "row severity or icon";
         }
         return "";
     }
     // Selecting opens the path to a node and selects its row, after the call.
     std::string Select() {
-        Note("select");
         TreeNode* n = Any(Chain(GetListHead(tree_)));
         ListRow* r = Any(Chain(ZNList_GetListHead(list_)));
+        Note("select");
         const bool treeDone = n && ZNTree_SelectNode(tree_, n->id, 0), listDone = r && ZNList_SelectNode(list_, r->id);
         host_.Pump(10);
         if (treeDone && (Selected(tree_) == LB_ERR || RowItem(tree_, Selected(tree_)) != n)) return "the node is not selected";
@@ -423,12 +440,11 @@ private:
                 return "the list passed on a notification of its list box";
         for (HWND w : {tree_, list_})
             if (GetUpdateRect(w, nullptr, FALSE)) return (w == tree_ ? "the tree" : "the list") + std::string(" keeps asking to be repainted");
-        // The tree's rows are nodes in chain order; the list's are rows of its chain.
-        for (int i = 0, last = -1; i < RowCount(tree_); ++i) {
-            const int at = static_cast<int>(std::find(nodes.begin(), nodes.end(), RowItem(tree_, i)) - nodes.begin());
-            if (at == static_cast<int>(nodes.size()) || at <= last) return "tree row " + std::to_string(i) + " is out of place";
-            last = at;
-        }
+        // The rows are nodes and rows of the chains. (Not always once each, in chain order: opening
+        // a branch tests only each node's parent and grandparent, so a node below a closed one
+        // may already show, and show again.)
+        for (int i = 0; i < RowCount(tree_); ++i)
+            if (!has(nodes, RowItem(tree_, i))) return "tree row " + std::to_string(i) + " is no node";
         if (static_cast<int>(rows.size()) != ZNList_GetListCount(list_)) return "list count differs from its chain";
         std::vector<model::RowKey> shown;
         for (int i = 0; i < RowCount(list_); ++i)
@@ -450,10 +466,12 @@ private:
         if (checkOrder_) {  // after a sort: order, the one mark, the selection kept, fresh heights
             checkOrder_ = false;
             if (int at = model::OutOfOrder(shown, sortColumn_, descending_); at >= 0) return "list row " + std::to_string(at) + " out of order";
-            for (int k = 0; k < 3; ++k) {
-                HDITEMA item = {HDI_FORMAT};
+            for (int k = 0; k < 3; ++k) {  // each direction has its own mark
+                HDITEMA item = {HDI_FORMAT | HDI_BITMAP};
                 SendMessageA(host_.Header(), HDM_GETITEMA, k, reinterpret_cast<LPARAM>(&item));
                 if (((item.fmt & HDF_BITMAP) != 0) != (k == sortColumn_)) return "sort mark on the wrong column";
+                if (k == sortColumn_ && (!item.hbm || item.hbm == marks_[!descending_])) return "the same mark both ways";
+                if (k == sortColumn_) marks_[descending_ != 0] = item.hbm;
             }
             if (selected_ && (Selected(list_) == LB_ERR || RowItem(list_, Selected(list_)) != selected_)) return "the sort lost the selection";
             for (int i = 0; i < RowCount(list_); ++i) {
@@ -475,6 +493,7 @@ private:
     long count_ = 0;
     size_t treeNotes_ = 0, listNotes_ = 0, heard_ = 0;
     int treeAim_ = 0, listAim_ = 0;
+    HBITMAP marks_[2] = {};  // the sort marks seen, ascending and descending
     DWORD nextId_ = 0;
     int sortColumn_ = 0, descending_ = 0;
     bool checkOrder_ = false;

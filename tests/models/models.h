@@ -26,11 +26,7 @@ inline int Wcsicmp(const std::wstring& a, const std::wstring& b) {
 
 // ---- List sorting: by severity (as decimal text), ties by text 1; or by a column's text, ties
 // by severity. A text with no stored characters sorts before every other.
-struct RowKey {
-    LONG severity;
-    std::wstring text1;
-    std::vector<std::wstring> columns;  // columns[k - 1] is header column k
-};
+struct RowKey { LONG severity; std::wstring text1; std::vector<std::wstring> columns; };  // columns[k - 1]: column k
 inline RowKey KeyOf(const ListRow* row) {
     RowKey key{static_cast<LONG>(row->severity), TextOf(row->texts[0]), {}};
     for (const TextField* f = row->columnTexts.begin; f && f != row->columnTexts.end; ++f) key.columns.push_back(TextOf(*f));
@@ -58,7 +54,7 @@ inline int OutOfOrder(const std::vector<RowKey>& rows, int column, bool descendi
 struct Shaped {
     DWORD id, parentId, group, level, descendants;
     int parent;  // index, -1 at the top level
-    std::wstring text;
+    std::wstring text;  // text 1
     WORD flags;
 };
 struct Shape {
@@ -104,10 +100,7 @@ enum { kDisabled = 1, kChecked = 2, kUnchecked = 3, kPartly = 4 };
 enum Summary { kNone, kAll, kSome };
 
 struct Checks {
-    struct Node {
-        int parent;  // index, -1 at the top level
-        unsigned state;
-    };
+    struct Node { int parent; unsigned state; };  // parent by index, -1 at the top level
     std::vector<Node> nodes;
     long count = 0;
     int notifications = 0;
@@ -128,13 +121,9 @@ struct Checks {
         return boxes == ticked ? kAll : ticked > 0 ? kSome : kNone;
     }
     void PushDown(int n, unsigned state, long step) {
-        for (int d : Below(n)) {
-            Node& node = nodes[d];
-            if (node.state == kDisabled || node.state == state) continue;
-            if (state == kChecked && nodes[node.parent].state == kDisabled) continue;
-            node.state = state;
-            count += step;
-        }
+        for (int d : Below(n))  // a box under a parent without one is never checked from above
+            if (nodes[d].state != kDisabled && nodes[d].state != state && !(state == kChecked && nodes[nodes[d].parent].state == kDisabled))
+                nodes[d].state = state, count += step;
     }
     void SettleUp(int n) {
         const bool unchecked = nodes[n].state == kUnchecked;

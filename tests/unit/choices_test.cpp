@@ -54,18 +54,4 @@ TEST(ChoiceParse, GivesTheEntriesEachTextHolds) {
     }
 }
 
-TEST(ChoiceParseLimits, ManyEntriesAndTooManyForTheCount) {
-    std::wstring text;
-    for (int i = 0; i < 10000; ++i) text += std::to_wstring(i) + L'\0' + L"e" + std::to_wstring(i) + L'\0';
-    std::vector<uint16_t> buffer;
-    ChoiceTable* table = Parse(text + L'\0', buffer);
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->count, 10000);
-    EXPECT_EQ(table->entries[9999].value, 9999);
-    FreeChoices(table);
-    // 20,000 entries have 39,999 separators: beyond a 16-bit count, so no table at all.
-    for (int i = 10000; i < 20000; ++i) text += std::to_wstring(i) + L'\0' + L"e" + L'\0';
-    EXPECT_EQ(Parse(text + L'\0', buffer), nullptr);
-}
-
 }  // namespace
