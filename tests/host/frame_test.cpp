@@ -119,8 +119,7 @@ TEST(Creation, IconListsMustBeSixteenSquareWithTwoImages) {
         EXPECT_EQ(attach(window, good), 1);
         EXPECT_EQ(ImageList_GetBkColor(good), GetSysColor(COLOR_WINDOW));
     }
-    ZNList_Destroy(list);
-    DestroyTree(tree);
+    ZNList_Destroy(list), DestroyTree(tree);
     EXPECT_EQ(ImageList_GetImageCount(good), 2) << "the host's lists stay the host's";
     for (HIMAGELIST l : {good, single, large}) ImageList_Destroy(l);
 }

@@ -65,9 +65,7 @@ struct Rig {
         ++cases;
         RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
         for (const TreeNode* n = GetListHead(tree); n; n = n->next) ExpandNode(tree, n->id, n->groupKey);
-        ZNTree_SelectNode(tree, id, 0);
-        ZNList_Refresh(list, 0, 0);
-        ZNList_SelectNode(list, id);
+        ZNTree_SelectNode(tree, id, 0), ZNList_Refresh(list, 0, 0), ZNList_SelectNode(list, id);
         host.Pump(), host.Repaint(tree), host.Repaint(list);
         for (const TreeNode* n = GetListHead(tree); n; n = n->next) {
             MEASUREITEMSTRUCT m = {ODT_LISTBOX, Host::kTreeId, 0, 0, 0, reinterpret_cast<ULONG_PTR>(n)};
@@ -76,10 +74,8 @@ struct Rig {
         }
         EXPECT_EQ(ChainFault(tree), "");
         std::vector<const ListRow*> rows;
-        for (const ListRow* r = ZNList_GetListHead(list); r && rows.size() <= 100000; r = r->next) {
-            rows.push_back(r);
-            EXPECT_LE(static_cast<ULONG>(r->textCount), 3u);
-        }
+        for (const ListRow* r = ZNList_GetListHead(list); r && rows.size() <= 100000; r = r->next) rows.push_back(r);
+        for (const ListRow* r : rows) EXPECT_LE(static_cast<ULONG>(r->textCount), 3u);
         EXPECT_EQ(static_cast<LONG>(rows.size()), ZNList_GetListCount(list));
         for (int i = 0; i < RowCount(list); ++i)
             EXPECT_NE(std::find(rows.begin(), rows.end(), RowItem(list, i)), rows.end()) << "list-box item " << i;

@@ -183,3 +183,13 @@ TEST(Resources, CyclesOfBothControlsLeaveNothingBehind) {
     EXPECT_LT(bytesAfter > half ? bytesAfter - half : 0, SIZE_T(64 * 1024));
     ImageList_Destroy(icons);
 }
+
+// What a host can count on: a few hundred bytes a node or row with its texts, not pages each.
+// (The benchmark measures the exact figures.)
+TEST(Resources, ItemsTakeHundredsOfBytesNotPages) {
+    Host host;
+    HWND tree = host.MakeTree(), list = host.MakeList(450, 40, 400, 300);
+    const SIZE_T before = HeapBytes();
+    for (DWORD id = 1; id <= 2000; ++id) ZNList_InsertFromTree(list, AddNode(tree, {id, 0, L"node text", ZN_UNCHECKED, 0, 0, 0, L"second"}));
+    EXPECT_LT((HeapBytes() - before) / 2000, SIZE_T(4096)) << "bytes a node and its row";
+}

@@ -10,9 +10,7 @@ using zn::TreeControl;
 
 namespace {
 
-struct Planned {
-    DWORD id, parent, state;
-};
+struct Planned { DWORD id, parent, state; };
 
 struct Tree {
     TreeControl control;
@@ -38,12 +36,7 @@ struct Tree {
 };
 
 // Hand-made steps: 't' flips a box, 's' sets a state as the host; states in display order after it.
-struct Step {
-    char action;
-    DWORD id, state;
-    const char* after;
-    LONG countDelta;
-};
+struct Step { char action; DWORD id, state; const char* after; LONG countDelta; };
 
 TEST(CheckPropagation, StatesAndCountFollowEachStep) {
     const std::vector<Planned> branch = {{1, 0, 3}, {2, 1, 3}, {3, 2, 3}, {4, 2, 3}, {5, 1, 3}};  // 1 ( 2 ( 3, 4 ), 5 )
