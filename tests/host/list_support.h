@@ -1,2 +1,0 @@
-#pragma once
-#include "list_rig.h"
