@@ -8,28 +8,25 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 
 #include "harness.h"
+#include "imports.h"
 
 using namespace zt;
-
 
 namespace {
 
 std::map<void*, const char*> live;
-void Made(void* h, const char* by) {
-    if (h) live[h] = by;
-}
+void Made(void* h, const char* by) { if (h) live[h] = by; }
+std::vector<Hook> hooks;  // each hook below, as it is defined
 
 // A hook that records what `name` returns, or forgets `freed` before calling it.
-#define MAKES(R, cc, name, params, args) \
+#define HOOK(R, cc, name, params, ...) \
     decltype(&::name) original_##name; \
-    R cc Hook_##name params { R r = original_##name args; Made((void*)r, #name); return r; }
-#define FREES(R, cc, name, params, args, freed) \
-    decltype(&::name) original_##name; \
-    R cc Hook_##name params { live.erase((void*)freed); return original_##name args; }
+    R cc Hook_##name params __VA_ARGS__ const bool hooked_##name = (hooks.push_back(ZT_HOOK(name)), true);
+#define MAKES(R, cc, name, params, args) HOOK(R, cc, name, params, { R r = original_##name args; Made((void*)r, #name); return r; })
+#define FREES(R, cc, name, params, args, freed) HOOK(R, cc, name, params, { live.erase((void*)freed); return original_##name args; })
 MAKES(HBITMAP, WINAPI, CreateCompatibleBitmap, (HDC d, int w, int h), (d, w, h))
 MAKES(HDC, WINAPI, CreateCompatibleDC, (HDC d), (d))
 MAKES(HFONT, WINAPI, CreateFontIndirectA, (const LOGFONTA* f), (f))
@@ -51,67 +48,19 @@ FREES(BOOL, WINAPI, ImageList_Destroy, (HIMAGELIST l), (l), l)
 FREES(void, WINAPI, SysFreeString, (BSTR b), (b), b)
 FREES(void, WINAPI, CoTaskMemFree, (LPVOID p), (p), p)
 FREES(void, , free, (void* p), (p), p)
-decltype(&::SysReAllocStringLen) original_SysReAllocStringLen;
-INT WINAPI Hook_SysReAllocStringLen(BSTR* b, const OLECHAR* s, UINT n) {
+HOOK(INT, WINAPI, SysReAllocStringLen, (BSTR* b, const OLECHAR* s, UINT n), {
     BSTR old = *b;
-    INT ok = original_SysReAllocStringLen(b, s, n);
-    if (ok) live.erase(old), Made(*b, "SysReAllocStringLen");
-    return ok;
-}
-decltype(&::realloc) original_realloc;
-void* Hook_realloc(void* old, size_t n) {
+    return original_SysReAllocStringLen(b, s, n) ? live.erase(old), Made(*b, "SysReAllocStringLen"), 1 : 0;
+})
+HOOK(void*, , realloc, (void* old, size_t n), {
     void* p = original_realloc(old, n);
-    if (p || !n) live.erase(old);
-    Made(p, "realloc");
-    return p;
-}
-
-#define HOOK(name) {#name, reinterpret_cast<void*>(Hook_##name), reinterpret_cast<void**>(&original_##name)}
-const struct {
-    const char* name;
-    void* hook;
-    void** original;
-} kHooks[] = {
-    HOOK(CreateCompatibleBitmap), HOOK(CreateCompatibleDC), HOOK(CreateFontIndirectA), HOOK(CreatePen),
-    HOOK(CreateRectRgn), HOOK(CreateSolidBrush), HOOK(DeleteDC), HOOK(DeleteObject), HOOK(GetDC), HOOK(ReleaseDC),
-    HOOK(ImageList_LoadImageA), HOOK(ImageList_Destroy), HOOK(SysAllocString), HOOK(SysAllocStringByteLen),
-    HOOK(SysReAllocStringLen), HOOK(SysFreeString), HOOK(CoTaskMemAlloc), HOOK(CoTaskMemFree),
-    HOOK(malloc), HOOK(calloc), HOOK(realloc), HOOK(free),
-};
-
-// Points the DLL's import slots of the functions above at the hooks (or back); returns how many.
-int PatchImports(bool install) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA("ZnTreeCt.dll"));
-    if (!base) return 0;
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    int patched = 0;
-    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            const char* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
-            for (const auto& h : kHooks) {
-                if (std::strcmp(name, h.name) != 0) continue;
-                DWORD old;
-                VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
-                if (install) *h.original = reinterpret_cast<void*>(slots->u1.Function);
-                slots->u1.Function = reinterpret_cast<ULONG_PTR>(install ? h.hook : *h.original);
-                VirtualProtect(&slots->u1.Function, sizeof(void*), old, &old);
-                ++patched;
-            }
-        }
-    }
-    return patched;
-}
+    return (p || !n) && live.erase(old), Made(p, "realloc"), p;
+})
 
 // Freed BSTRs go back to the heap at once, so heap bytes compare. Not in the SDK headers, and
 // the 32-bit import library lacks its decorated name: found at run time.
 void TurnOffBstrCache() {
-    using Function = void(WINAPI*)(void);
-    auto set = reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("oleaut32.dll"), "SetOaNoCache")));
+    auto set = reinterpret_cast<void(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("oleaut32.dll"), "SetOaNoCache")));
     ASSERT_NE(set, nullptr);
     set();
 }
@@ -176,16 +125,18 @@ TEST(Resources, CyclesOfBothControlsLeaveNothingBehind) {
     TurnOffBstrCache();
     HIMAGELIST icons = MakeIcons(3);
     Cycle(icons, 0);  // warms up class registration, the shared icons and Wine's own caches
-    ASSERT_GE(PatchImports(true), 18);
     const SIZE_T bytes = HeapBytes();
     SIZE_T half = 0;
-    for (int i = 1; i <= cycles; ++i) {
-        Cycle(icons, i);
-        ASSERT_TRUE(live.empty()) << "cycle " << i << ": " << live.size() << " objects, first from "
-                                  << live.begin()->second;
-        if (i == cycles / 2) half = HeapBytes();
+    {
+        Patched tally(hooks);
+        ASSERT_GE(tally.patched, 18);
+        for (int i = 1; i <= cycles; ++i) {
+            Cycle(icons, i);
+            ASSERT_TRUE(live.empty()) << "cycle " << i << ": " << live.size() << " objects, first from "
+                                      << live.begin()->second;
+            if (i == cycles / 2) half = HeapBytes();
+        }
     }
-    PatchImports(false);
     const SIZE_T bytesAfter = HeapBytes();
     std::printf("%d cycles: heap bytes %zu -> %zu (%zu at half)\n", cycles, bytes, bytesAfter, half);
     // Wine keeps caches of its own; a leak grows with every cycle, so the second half may add little.

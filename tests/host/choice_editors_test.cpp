@@ -4,25 +4,21 @@
 // chosen value alone.
 #include <gtest/gtest.h>
 
-#include "host.h"
+#include "harness.h"
 
-using namespace host;
+using namespace zt;
 
 TEST(ChoiceEditors, ReadAsTheControlsOtherTextsAndStayWithinTheirEntries) {
-    HostWindow host;
+    Host host;
     HWND tree = host.MakeTree(5, 5, 300, 200), list = host.MakeList(320, 30, 400, 200);
     const wchar_t* accented = L"e\u0301t\u00e9";
-    Bstr plain(accented), choices = Bstr::Choices({L"1", accented, L"2", L"plain"});
-    NodeInfo info = Record(1, 0);
-    info.flags = ZN_CHOICE_TEXT2;
-    info.text1 = plain, info.text2 = choices;
-    auto* node = Sorted_Insert(tree, &info, 0);
-    auto* row = ZNList_Insert(list, &info);
+    Bstr choices = Bstr::Choices({L"1", accented, L"2", L"plain"});
+    const Item item = {1, 0, accented, ZN_UNCHECKED, ZN_CHOICE_TEXT2, 0, 0, nullptr, nullptr, choices};
+    TreeNode* node = AddNode(tree, item);
+    ListRow* row = AddRow(list, item);
     node->choiceIndex = row->choiceIndex = 2;  // one past the two entries
-    RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
-    ZNList_Refresh(list, 0, 0);
-    host.Repaint(tree);
-    host.Repaint(list);
+    RefreshTree(tree, &host.selectedIndex, &host.checkedCount), ZNList_Refresh(list, 0, 0);
+    host.Repaint(tree), host.Repaint(list);
     // Painted, the first row shows its text 1 through the tree's own narrow copy, and its choice
     // line through the editor standing over the selected row.
     const char* narrow = node->texts[0].block->narrow;
@@ -37,5 +33,4 @@ TEST(ChoiceEditors, ReadAsTheControlsOtherTextsAndStayWithinTheirEntries) {
     }
     EXPECT_EQ(node->choiceValue, 1) << "the value a refresh reads from the list";
     EXPECT_EQ(row->choiceValue, 1);
-    ZNList_Destroy(list);
 }
