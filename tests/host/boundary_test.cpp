@@ -3,10 +3,8 @@
 // own handlers while a control rebuilds its rows, the device contexts a host lends for painting,
 // and the windows teardown lets go of.
 #include <gtest/gtest.h>
-
 #include <functional>
 #include <utility>
-
 #include "harness.h"
 #include "imports.h"
 
@@ -22,18 +20,26 @@ bool Refuse() { return allocations++ == failing && ++injected; }
 void* Hook_malloc(size_t n) { return Refuse() ? nullptr : original_malloc(n); }
 void* Hook_calloc(size_t n, size_t s) { return Refuse() ? nullptr : original_calloc(n, s); }
 void* Hook_realloc(void* p, size_t n) { return Refuse() ? nullptr : original_realloc(p, n); }
+// Fonts the DLL makes, a normal-weight one refused on demand; windows it destroys that were gone.
+bool refuseNormalFont = false; int staleDestroys = 0;
+decltype(&::CreateFontIndirectA) original_CreateFontIndirectA; decltype(&::DestroyWindow) original_DestroyWindow;
+HFONT WINAPI Hook_CreateFontIndirectA(const LOGFONTA* f) {
+    return refuseNormalFont && f->lfWeight == FW_NORMAL ? nullptr : original_CreateFontIndirectA(f);
+}
+BOOL WINAPI Hook_DestroyWindow(HWND window) { return staleDestroys += !IsWindow(window), original_DestroyWindow(window); }
 
+// A subclass as hosts and accessibility tools install one: it passes every message on, and on
+// the first `message` after arming calls `nested` from the host's handler first.
+int passedOn = 0; UINT message = 0;
+std::function<INT_PTR()> nested; INT_PTR nestedResult;
+LRESULT CALLBACK PassOn(HWND window, UINT m, WPARAM wParam, LPARAM lParam) {
+    ++passedOn;
+    if (nested && m == message) nestedResult = std::exchange(nested, nullptr)();
+    return CallWindowProcA(WNDPROC(GetPropA(window, "test.previous")), window, m, wParam, lParam);
+}
+void Subclass(HWND w) { SetPropA(w, "test.previous", HANDLE(SetWindowLongPtrA(w, GWLP_WNDPROC, LONG_PTR(&PassOn)))); }
 // A host's call of a window procedure, as its subclass passes a message on.
-LRESULT Call(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC))(window, message, wParam, lParam);
-}
-// Row `row` of `control` drawn into `dc` as its owner draws it: the tree's by the host's forwarding,
-// the list's by the parent's procedure.
-void Draw(Host& host, HWND control, int row, HDC dc, UINT state, const void* record, RECT r) {
-    const UINT id = control == host.tree ? Host::kTreeId : Host::kListId;
-    DRAWITEMSTRUCT item = {ODT_LISTBOX, id, UINT(row), ODA_DRAWENTIRE, state, control, dc, r, ULONG_PTR(record)};
-    control == host.tree ? On_DrawItem(control, &item, nullptr) : Call(host.window(), WM_DRAWITEM, id, LPARAM(&item));
-}
+LRESULT Call(HWND w, UINT m, WPARAM wParam, LPARAM lParam) { return WNDPROC(GetWindowLongPtrA(w, GWLP_WNDPROC))(w, m, wParam, lParam); }
 
 // A host with a tree (1 open over 2, whose choices need the heap, over 3; 4 closed over 5) and a
 // list of rows copied from it, without header columns.
@@ -41,14 +47,23 @@ struct Scene : Host {
     Bstr choices = Bstr::Choices({L"1", L"A first choice of some length", L"2", L"A second, even longer choice"});
     HIMAGELIST icons = MakeIcons(2);
     Scene() {
-        MakeTree(5, 5, 300, 200), MakeList(320, 30, 400, 200);
-        AddNode(tree, {1, 0, L"one"}), AddNode(tree, {2, 1, L"bold line", 0, ZN_BOLD_TEXT1 | ZN_CHOICE_TEXT2, 0, 0, nullptr, nullptr, choices});
+        MakeTree(5, 5, 300, 200), MakeList(320, 30, 400, 200), AddNode(tree, {1, 0, L"one"});
+        AddNode(tree, {2, 1, L"bold line", 0, ZN_BOLD_TEXT1 | ZN_CHOICE_TEXT2, 0, 0, nullptr, L"plain line", choices});
         AddNode(tree, {3, 2, L"three"}), AddNode(tree, {4, 0, L"four"}), AddNode(tree, {5, 4, L"five"});
         RefreshTree(tree, &selectedIndex, &checkedCount), ExpandNode(tree, 1, 0);
         for (const TreeNode* n = GetListHead(tree); n; n = n->next) ZNList_InsertFromTree(list, n);
         ZNList_Refresh(list, 0, 0);
     }
-    ~Scene() { DestroyTree(tree), ImageList_Destroy(icons); }  // the tree first: it may hold the icons
+    ~Scene() { IsWindow(tree) && DestroyTree(tree), ImageList_Destroy(icons); }  // the tree first: it may hold the icons
+    // A row of `control` drawn as its owner draws it, the tree's by the host's forwarding, the
+    // list's by the parent's procedure: into the control's own DC, or one the host lends.
+    void Draw(HWND control, int row, UINT state = ODS_SELECTED, HDC lent = nullptr) {
+        const UINT id = control == tree ? kTreeId : kListId;
+        DRAWITEMSTRUCT item = {ODT_LISTBOX, id, UINT(row), ODA_DRAWENTIRE, state, control, lent ? lent : GetDC(control),
+                               ItemRect(control, row), ULONG_PTR(RowItem(control, row))};
+        control == tree ? On_DrawItem(tree, &item, nullptr) : Call(window(), WM_DRAWITEM, id, LPARAM(&item));
+        if (!lent) ReleaseDC(control, item.hDC);
+    }
     // Sound chains, rows that show their own records, and both controls still rebuilding and
     // painting; a parent whose list could not be made takes one now.
     void ExpectWorking() {
@@ -68,91 +83,58 @@ struct Scene : Host {
         EXPECT_EQ(shown, chain);
         Repaint(tree), Repaint(list);
     }
-    void DrawRow(HWND control) {  // row 1, selected, into the control's own DC
-        HDC dc = GetDC(control);
-        Draw(*this, control, 1, dc, ODS_SELECTED, RowItem(control, 1), ItemRect(control, 1));
-        ReleaseDC(control, dc);
-    }
 };
 
 // What a host can call, and a message for each window procedure the library installs.
-using Act = void (*)(Scene&);
-const struct Step { const char* what; Act prepare, call; } kSteps[] = {
+const struct Step { const char* what; void (*prepare)(Scene&), (*call)(Scene&); } kSteps[] = {
     {"RefreshTree", nullptr, [](Scene& s) { RefreshTree(s.tree, &s.selectedIndex, nullptr); }},
     {"ExpandNode", nullptr, [](Scene& s) { ExpandNode(s.tree, 4, 0); }},
     {"ZNTree_SelectNode", nullptr, [](Scene& s) { ZNTree_SelectNode(s.tree, 3, 0); }},
     {"typed *", [](Scene& s) { SendMessageA(s.tree, LB_SETCURSEL, 3, 0); },
      [](Scene& s) { On_WMCharToItem(s.tree, '*', LPARAM(s.tree), &s.checkedCount); }},
     {"Sorted_Insert", nullptr, [](Scene& s) { AddNode(s.tree, {6, 2, L"six"}); }},
-    {"On_DrawItem", nullptr, [](Scene& s) { s.DrawRow(s.tree); }},
-    {"ZNList_Create", [](Scene& s) { ZNList_Destroy(s.list), s.list = nullptr; },
-     [](Scene& s) { s.MakeList(320, 30, 400, 200); }},
+    {"On_DrawItem", nullptr, [](Scene& s) { s.Draw(s.tree, 1); }},
+    {"ZNList_Create", [](Scene& s) { ZNList_Destroy(s.list), s.list = nullptr; }, [](Scene& s) { s.MakeList(320, 30, 400, 200); }},
     {"ZNList_Refresh", nullptr, [](Scene& s) { ZNList_Refresh(s.list, 0, 1); }},
     {"ZNList_SetHeaderColumn", nullptr, [](Scene& s) { SetCell(s.list, 3, 4, L"bold line"); }},
     {"tree list box WM_SIZE", [](Scene& s) { AttachAdditionalIcons(s.tree, s.icons); },
      [](Scene& s) { Call(s.tree, WM_SIZE, 0, MAKELPARAM(300, 200)); }},
     {"list box WM_SIZE", nullptr, [](Scene& s) { Call(s.list, WM_SIZE, 0, MAKELPARAM(400, 200)); }},
-    {"parent WM_DRAWITEM", [](Scene& s) { ZNList_SelectNode(s.list, 2), s.Pump(); }, [](Scene& s) { s.DrawRow(s.list); }},
+    {"parent WM_DRAWITEM", [](Scene& s) { ZNList_SelectNode(s.list, 2), s.Pump(); }, [](Scene& s) { s.Draw(s.list, 1); }},
     {"header band HDN_ITEMCLICK",
      [](Scene& s) { ZNList_AddHeaderColumn(s.list, L"Name", 0), ZNList_AddHeaderColumn(s.list, L"Note", 0); },
-     [](Scene& s) {
-         NMHEADERA note = {{s.Header(), Host::kListId + 1, UINT(HDN_ITEMCLICKA)}, 1, 0, nullptr};
-         Call(GetParent(s.Header()), WM_NOTIFY, note.hdr.idFrom, LPARAM(&note));
-     }},
+     [](Scene& s) { NMHEADERA note = {{s.Header(), Host::kListId + 1, UINT(HDN_ITEMCLICKA)}, 1, 0, nullptr};
+                    Call(GetParent(s.Header()), WM_NOTIFY, note.hdr.idFrom, LPARAM(&note)); }},
 };
 
 }  // namespace
 
 TEST(Boundary, RunningOutOfMemoryAnywhereLeavesBothControlsWorking) {
-    for (const Step& step : kSteps) {
-        // The first allocation fails, then the second, ... until the step makes no more.
+    for (const Step& step : kSteps)  // the first allocation fails, then the second, ... until the step makes no more
         for (int number = 0;; ++number) {
             SCOPED_TRACE(std::string(step.what) + ", allocation " + std::to_string(number) + " failing");
             Scene scene;
             if (step.prepare) step.prepare(scene);
+            allocations = injected = 0, failing = number;
+            Patched failure({ZT_HOOK(malloc), ZT_HOOK(calloc), ZT_HOOK(realloc)});
+            ASSERT_EQ(failure.patched, 3);
             bool escaped = false;
-            {
-                allocations = injected = 0, failing = number;
-                Patched failure({ZT_HOOK(malloc), ZT_HOOK(calloc), ZT_HOOK(realloc)});
-                ASSERT_EQ(failure.patched, 3);
-                try { step.call(scene); } catch (...) { escaped = true; }
-            }
+            try { step.call(scene); } catch (...) { escaped = true; }
+            failing = -1;  // memory is back
             EXPECT_FALSE(escaped) << "an exception left the library";
             scene.ExpectWorking();
             if (injected == 0 || HasFailure()) break;
         }
-    }
 }
-
-namespace {
-
-// A subclass as hosts and accessibility tools install one: it passes every message on, and on
-// the first `message` after arming calls `nested` from the host's handler first.
-int passedOn = 0;
-UINT message = 0;
-std::function<INT_PTR()> nested;
-INT_PTR nestedResult = -7;
-LRESULT CALLBACK PassOn(HWND window, UINT m, WPARAM wParam, LPARAM lParam) {
-    ++passedOn;
-    if (nested && m == message) nestedResult = std::exchange(nested, nullptr)();
-    return CallWindowProcA(WNDPROC(GetPropA(window, "test.previous")), window, m, wParam, lParam);
-}
-void Subclass(HWND window) {
-    SetPropA(window, "test.previous", HANDLE(SetWindowLongPtrA(window, GWLP_WNDPROC, LONG_PTR(&PassOn))));
-}
-
-}  // namespace
 
 TEST(Boundary, SubclassedListBoxesStillLeadToTheirControls) {
     Host host, listHost;  // a list's hook would answer the tree's typed characters itself
     HWND tree = host.MakeTree(), list = listHost.MakeList();
     Subclass(tree), Subclass(list);
-    ASSERT_NE(AddNode(tree, {1}), nullptr);
-    ASSERT_NE(AddRow(list, {1}), nullptr);
+    ASSERT_TRUE(AddNode(tree, {1}) && AddRow(list, {1}));
     EXPECT_EQ(RefreshTree(tree, &host.selectedIndex, &host.checkedCount), 1);
     EXPECT_EQ(ZNList_Refresh(list, 0, 0), 1);
-    // The space bar reaches both controls' handlers through the subclasses.
-    passedOn = 0;
+    passedOn = 0;  // the space bar reaches both controls' handlers through the subclasses
     SendMessageA(tree, WM_CHAR, ' ', 0), SendMessageA(list, WM_CHAR, ' ', 0);
     EXPECT_GE(passedOn, 2);
     EXPECT_EQ(GetListHead(tree)->checkState, DWORD(ZN_CHECKED));
@@ -165,35 +147,28 @@ TEST(Boundary, ParentsSubclassedAfterTheirListKeepEveryProcedure) {
     Host host;
     HWND parent = host.window();
     const LONG_PTR hostProc = GetWindowLongPtrA(parent, GWLP_WNDPROC);
-    const LRESULT font = LRESULT(host.font());
     HWND list = host.MakeList();
     Subclass(parent);  // over the list's hook
     ASSERT_EQ(ZNList_Destroy(list), 1);
     EXPECT_EQ(GetWindowLongPtrA(parent, GWLP_WNDPROC), LONG_PTR(&PassOn)) << "the later subclass stays";
     passedOn = 0;
-    EXPECT_EQ(SendMessageA(parent, WM_GETFONT, 0, 0), font);
+    EXPECT_EQ(SendMessageA(parent, WM_GETFONT, 0, 0), LRESULT(host.font()));
     EXPECT_EQ(passedOn, 1);
-    // Another list on that parent works and goes again.
-    ASSERT_NE(AddRow(host.MakeList(), {1}), nullptr);
+    ASSERT_NE(AddRow(host.MakeList(), {1}), nullptr);  // another list on that parent works and goes again
     EXPECT_EQ(ZNList_Refresh(host.list, 0, 0), 1);
     host.Repaint(host.list);
     EXPECT_EQ(ZNList_Destroy(host.list), 1);
     // The subclass leaves as subclasses do, putting back the procedure it replaced: the host's
     // procedure answers again, and the library's hook is gone from the parent.
     SetWindowLongPtrA(parent, GWLP_WNDPROC, LONG_PTR(GetPropA(parent, "test.previous")));
-    EXPECT_EQ(SendMessageA(parent, WM_GETFONT, 0, 0), font);
+    EXPECT_EQ(SendMessageA(parent, WM_GETFONT, 0, 0), LRESULT(host.font()));
     EXPECT_EQ(GetWindowLongPtrA(parent, GWLP_WNDPROC), hostProc);
 }
 
 TEST(Boundary, ExportsCalledFromTheHostsHandlersWhileRowsChangeAreRefused) {
     Scene s;
     Subclass(s.window());
-    const struct {
-        const char* what;
-        UINT message;
-        std::function<INT_PTR()> outer, inner;
-        Ids rows;
-    } cases[] = {
+    const struct { const char* what; UINT message; std::function<INT_PTR()> outer, inner; Ids rows; } cases[] = {
         {"ClearTree while a branch opens", WM_MEASUREITEM, [&] { return ExpandNode(s.tree, 4, 0); },
          [&] { return ClearTree(s.tree); }, {1, 2, 4, 5}},
         {"RefreshTree while a branch closes", WM_DELETEITEM, [&] { return CollapseNode(s.tree, 1, 0); },
@@ -218,8 +193,7 @@ TEST(Boundary, ExportsCalledFromTheHostsHandlersWhileRowsChangeAreRefused) {
 TEST(Boundary, TreeClicksAreTakenOnlyFromItsOwnListBox) {
     Host host;
     HWND tree = host.MakeTree(10, 10, 300, 200), other = host.AddPlaceholder(555, 400, 300, 200, 100);
-    AddNode(tree, {1});
-    RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
+    AddNode(tree, {1}), RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
     // The cursor where the selected row's check box is (22 < x < 40), as the host forwards a
     // selection change first with another window, then with the tree's list box.
     for (HWND from : {other, tree}) {
@@ -231,53 +205,33 @@ TEST(Boundary, TreeClicksAreTakenOnlyFromItsOwnListBox) {
     EXPECT_EQ(GetListHead(tree)->checkState, DWORD(ZN_CHECKED));
 }
 
-namespace {
-
-// Fonts the DLL makes; a normal-weight one can be refused.
-bool refuseNormalFont = false;
-decltype(&::CreateFontIndirectA) original_CreateFontIndirectA;
-HFONT WINAPI Hook_CreateFontIndirectA(const LOGFONTA* font) {
-    return refuseNormalFont && font->lfWeight == FW_NORMAL ? nullptr : original_CreateFontIndirectA(font);
-}
-// Windows the DLL destroys that were no longer windows.
-int staleDestroys = 0;
-decltype(&::DestroyWindow) original_DestroyWindow;
-BOOL WINAPI Hook_DestroyWindow(HWND window) { return staleDestroys += !IsWindow(window), original_DestroyWindow(window); }
-
-}  // namespace
-
 TEST(Boundary, PaintingLeavesTheHostsDeviceContextAsItWasLent) {
     for (bool withoutNormalFont : {false, true}) {
-        Host host;
-        {
-            Patched fonts({ZT_HOOK(CreateFontIndirectA)});
-            ASSERT_EQ(fonts.patched, 1);
-            refuseNormalFont = withoutNormalFont;
-            host.MakeTree(5, 5, 300, 200), host.MakeList(320, 30, 400, 200);
-            refuseNormalFont = false;
-        }
-        Bstr choices = Bstr::Choices({L"1", L"Low", L"2", L"High"});
-        const Item item = {1, 0, L"bold line", 0, ZN_BOLD_TEXT1 | ZN_CHOICE_TEXT2, 0, 0, nullptr, L"plain line", choices};
-        const void* records[] = {AddNode(host.tree, item), AddRow(host.list, item)};
+        SCOPED_TRACE(withoutNormalFont ? "without its normal font" : "with its fonts");
+        Patched fonts({ZT_HOOK(CreateFontIndirectA)});
+        ASSERT_EQ(fonts.patched, 1);
+        refuseNormalFont = withoutNormalFont;
+        Scene s;
+        refuseNormalFont = false;
         Capture canvas(400, 70);
-        HDC dc = canvas.dc();
-        HGDIOBJ oldFont = SelectObject(dc, host.font());
-        for (int control = 0; control < 2; ++control)
-            for (UINT state : {0u, UINT(ODS_SELECTED)}) {
-                SCOPED_TRACE(std::string(control ? "list" : "tree") + (state ? ", selected" : "") +
-                             (withoutNormalFont ? ", without its normal font" : ""));
-                SetBkMode(dc, OPAQUE), SetTextColor(dc, RGB(1, 2, 3));
-                Draw(host, control ? host.list : host.tree, 0, dc, state, records[control], {0, 0, 400, 58});
-                EXPECT_EQ(GetBkMode(dc), OPAQUE);
-                EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
-                EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), host.font());
-            }
+        const HDC dc = canvas.dc();
+        const HGDIOBJ oldFont = SelectObject(dc, s.font());
+        for (HWND control : {s.tree, s.list})
+            for (int row = 0; row < RowCount(control); ++row)
+                for (UINT state : {0u, UINT(ODS_SELECTED)}) {
+                    SCOPED_TRACE(std::string(control == s.tree ? "tree row " : "list row ") + std::to_string(row) + (state ? ", selected" : ""));
+                    SetBkMode(dc, OPAQUE), SetTextColor(dc, RGB(1, 2, 3));
+                    s.Draw(control, row, state, dc);
+                    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+                    EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
+                    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), s.font());
+                }
         SelectObject(dc, oldFont);
         // Teardown destroys the windows it made while they exist, and no handle after.
         Patched destroys({ZT_HOOK(DestroyWindow)});
         staleDestroys = 0;
-        EXPECT_EQ(ZNList_Destroy(host.list), 1);
-        EXPECT_EQ(DestroyTree(host.tree), 1);
+        EXPECT_EQ(ZNList_Destroy(s.list), 1);
+        EXPECT_EQ(DestroyTree(s.tree), 1);
         EXPECT_EQ(staleDestroys, 0);
     }
 }

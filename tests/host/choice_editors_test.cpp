@@ -1,9 +1,7 @@
-// The choice editor as both controls build it: an entry's label is converted to the ANSI code
-// page as node and row texts are (a letter followed by a combining accent becomes one precomposed
-// character wherever it shows), and a chosen entry past the list selects nothing and leaves the
-// chosen value alone.
+// The choice editor as both controls build it: entry labels converted to the ANSI code page as
+// node and row texts are (a letter and a combining accent become one precomposed character), and
+// a chosen entry past the list selecting nothing and leaving the chosen value alone.
 #include <gtest/gtest.h>
-
 #include "harness.h"
 
 using namespace zt;
@@ -11,7 +9,7 @@ using namespace zt;
 TEST(ChoiceEditors, ReadAsTheControlsOtherTextsAndStayWithinTheirEntries) {
     Host host;
     HWND tree = host.MakeTree(5, 5, 300, 200), list = host.MakeList(320, 30, 400, 200);
-    const wchar_t* accented = L"e\u0301t\u00e9";
+    const wchar_t* accented = L"e\u0301t\u00e9";  // one precomposed letter once converted
     Bstr choices = Bstr::Choices({L"1", accented, L"2", L"plain"});
     const Item item = {1, 0, accented, ZN_UNCHECKED, ZN_CHOICE_TEXT2, 0, 0, nullptr, nullptr, choices};
     TreeNode* node = AddNode(tree, item);
@@ -27,7 +25,7 @@ TEST(ChoiceEditors, ReadAsTheControlsOtherTextsAndStayWithinTheirEntries) {
         SCOPED_TRACE(control == tree ? "tree" : "list");
         HWND editor = GetDlgItem(control, ZN_EDITOR_ID);
         char entry[32] = {};
-        SendMessageA(editor, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(entry));
+        SendMessageA(editor, CB_GETLBTEXT, 0, LPARAM(entry));
         EXPECT_STREQ(entry, narrow);
         EXPECT_EQ(SendMessageA(editor, CB_GETCURSEL, 0, 0), CB_ERR);
     }

@@ -2,12 +2,10 @@
 // running out) or a use seen (handles made and freed): what the DLL calls, not what the test does.
 #pragma once
 #include <windows.h>
-
 #include <cstring>
 #include <vector>
 
 namespace zt {
-
 // A stand-in `Hook_name` for the DLL's import `name`; `original_name` is given the real function.
 struct Hook { const char* name; void* hook; void** original; };
 #define ZT_HOOK(name) zt::Hook{#name, reinterpret_cast<void*>(&Hook_##name), reinterpret_cast<void**>(&original_##name)}
@@ -15,12 +13,8 @@ struct Hook { const char* name; void* hook; void** original; };
 // While it lives, the DLL calls the stand-ins; `patched` counts the imports found.
 class Patched {
 public:
-    Patched(std::vector<Hook> hooks) : hooks_(hooks) {
-        for (const Hook& h : hooks_) patched += Swap(h.name, h.hook, h.original);
-    }
-    ~Patched() {
-        for (const Hook& h : hooks_) Swap(h.name, *h.original, nullptr);
-    }
+    Patched(std::vector<Hook> hooks) : hooks_(hooks) { for (const Hook& h : hooks_) patched += Swap(h.name, h.hook, h.original); }
+    ~Patched() { for (const Hook& h : hooks_) Swap(h.name, *h.original, nullptr); }
     int patched = 0;
 private:
     // Writes `value` into the DLL's import slot of `name` (the old value to `was`); false without one.
@@ -44,5 +38,4 @@ private:
     }
     std::vector<Hook> hooks_;
 };
-
 }  // namespace zt

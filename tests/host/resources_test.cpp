@@ -1,15 +1,12 @@
 // Resource accounting over many create / fill / refresh / paint / expand / check / clear /
 // destroy cycles of both controls, with editors and the header shown. ZN_CYCLES sets the count.
-//
 // Wine's GetGuiResources answers 0, so the DLL's import slots for every GDI, DC, image-list,
 // heap, BSTR and task-memory maker and freer are patched to keep a tally of live handles.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-
 #include "harness.h"
 #include "imports.h"
 
@@ -28,25 +25,17 @@ std::vector<Hook> hooks;  // each hook below, as it is defined
 #define MAKES(R, cc, name, params, args) HOOK(R, cc, name, params, { R r = original_##name args; Made((void*)r, #name); return r; })
 #define FREES(R, cc, name, params, args, freed) HOOK(R, cc, name, params, { live.erase((void*)freed); return original_##name args; })
 MAKES(HBITMAP, WINAPI, CreateCompatibleBitmap, (HDC d, int w, int h), (d, w, h))
-MAKES(HDC, WINAPI, CreateCompatibleDC, (HDC d), (d))
-MAKES(HFONT, WINAPI, CreateFontIndirectA, (const LOGFONTA* f), (f))
-MAKES(HPEN, WINAPI, CreatePen, (int s, int w, COLORREF c), (s, w, c))
-MAKES(HRGN, WINAPI, CreateRectRgn, (int a, int b, int c, int d), (a, b, c, d))
-MAKES(HBRUSH, WINAPI, CreateSolidBrush, (COLORREF c), (c))
-MAKES(HDC, WINAPI, GetDC, (HWND w), (w))
+MAKES(HDC, WINAPI, CreateCompatibleDC, (HDC d), (d)) MAKES(HFONT, WINAPI, CreateFontIndirectA, (const LOGFONTA* f), (f))
+MAKES(HPEN, WINAPI, CreatePen, (int s, int w, COLORREF c), (s, w, c)) MAKES(HBRUSH, WINAPI, CreateSolidBrush, (COLORREF c), (c))
+MAKES(HRGN, WINAPI, CreateRectRgn, (int a, int b, int c, int d), (a, b, c, d)) MAKES(HDC, WINAPI, GetDC, (HWND w), (w))
 MAKES(HIMAGELIST, WINAPI, ImageList_LoadImageA, (HINSTANCE i, LPCSTR n, int x, int g, COLORREF m, UINT t, UINT f),
       (i, n, x, g, m, t, f))
-MAKES(BSTR, WINAPI, SysAllocString, (const OLECHAR* s), (s))
-MAKES(BSTR, WINAPI, SysAllocStringByteLen, (LPCSTR s, UINT n), (s, n))
-MAKES(LPVOID, WINAPI, CoTaskMemAlloc, (SIZE_T n), (n))
-MAKES(void*, , malloc, (size_t n), (n))
+MAKES(BSTR, WINAPI, SysAllocString, (const OLECHAR* s), (s)) MAKES(BSTR, WINAPI, SysAllocStringByteLen, (LPCSTR s, UINT n), (s, n))
+MAKES(LPVOID, WINAPI, CoTaskMemAlloc, (SIZE_T n), (n)) MAKES(void*, , malloc, (size_t n), (n))
 MAKES(void*, , calloc, (size_t n, size_t s), (n, s))
-FREES(BOOL, WINAPI, DeleteDC, (HDC d), (d), d)
-FREES(BOOL, WINAPI, DeleteObject, (HGDIOBJ o), (o), o)
-FREES(int, WINAPI, ReleaseDC, (HWND w, HDC d), (w, d), d)
-FREES(BOOL, WINAPI, ImageList_Destroy, (HIMAGELIST l), (l), l)
-FREES(void, WINAPI, SysFreeString, (BSTR b), (b), b)
-FREES(void, WINAPI, CoTaskMemFree, (LPVOID p), (p), p)
+FREES(BOOL, WINAPI, DeleteDC, (HDC d), (d), d) FREES(BOOL, WINAPI, DeleteObject, (HGDIOBJ o), (o), o)
+FREES(int, WINAPI, ReleaseDC, (HWND w, HDC d), (w, d), d) FREES(BOOL, WINAPI, ImageList_Destroy, (HIMAGELIST l), (l), l)
+FREES(void, WINAPI, SysFreeString, (BSTR b), (b), b) FREES(void, WINAPI, CoTaskMemFree, (LPVOID p), (p), p)
 FREES(void, , free, (void* p), (p), p)
 HOOK(INT, WINAPI, SysReAllocStringLen, (BSTR* b, const OLECHAR* s, UINT n), {
     BSTR old = *b;
@@ -66,13 +55,12 @@ void TurnOffBstrCache() {
 }
 
 SIZE_T HeapBytes() {
-    HANDLE heaps[256];
+    HANDLE heaps[256];  // the busy bytes of every heap of the process
     SIZE_T bytes = 0;
     for (DWORD i = 0, n = std::min<DWORD>(GetProcessHeaps(256, heaps), 256); i < n; ++i) {
         PROCESS_HEAP_ENTRY e = {};
         HeapLock(heaps[i]);
-        while (HeapWalk(heaps[i], &e))
-            if (e.wFlags & PROCESS_HEAP_ENTRY_BUSY) bytes += e.cbData;
+        while (HeapWalk(heaps[i], &e)) bytes += e.wFlags & PROCESS_HEAP_ENTRY_BUSY ? e.cbData : 0;
         HeapUnlock(heaps[i]);
     }
     return bytes;
@@ -102,26 +90,21 @@ void Cycle(HIMAGELIST icons, int seed) {
         Fill(tree, list, seed);
         RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
         for (DWORD id = 1; id <= 4; ++id) ExpandNode(tree, id, 0);
-        ZNTree_SelectNode(tree, 5, 0);
-        ZNList_Refresh(list, seed % 2, 0);
-        ZNList_SelectNode(list, 5);
+        ZNTree_SelectNode(tree, 5, 0), ZNList_Refresh(list, seed % 2, 0), ZNList_SelectNode(list, 5);
         host.Pump(), host.Repaint(tree), host.Repaint(list), host.Key(tree, L' ');
         NodeInfo check = Change(2, ZN_CHANGE_CHECK, ZN_CHECKED);
-        UpdateTreeEntry(tree, &check, 0, &host.checkedCount);
-        ZNList_UpdateEntry(list, &check, 0, &host.checkedCount);
+        UpdateTreeEntry(tree, &check, 0, &host.checkedCount), ZNList_UpdateEntry(list, &check, 0, &host.checkedCount);
         CollapseNode(tree, 1, 0);
         host.Pump(), ClearTree(tree), ZNList_Clear(list);
         if (round == 0) afterClear = live.size();
     }
     EXPECT_EQ(live.size(), afterClear) << "a clear keeps what the nodes and rows before it took";
-    DestroyTree(tree), ZNList_Destroy(list);
 }
 
 }  // namespace
 
 TEST(Resources, CyclesOfBothControlsLeaveNothingBehind) {
-    const char* env = std::getenv("ZN_CYCLES");
-    const int cycles = env ? std::atoi(env) : 40;
+    const int cycles = std::getenv("ZN_CYCLES") ? std::atoi(std::getenv("ZN_CYCLES")) : 40;
     TurnOffBstrCache();
     HIMAGELIST icons = MakeIcons(3);
     Cycle(icons, 0);  // warms up class registration, the shared icons and Wine's own caches
