@@ -71,8 +71,8 @@ struct Scene : Host {
         ASSERT_NE(list, nullptr);
         EXPECT_NE(GetPropA(window(), "ZNListCt"), nullptr) << "a list hooks its parent";
         EXPECT_EQ(ChainFault(tree), "");
-        Ids tops;
-        std::vector<const void*> chain, shown;
+        EXPECT_TRUE(AddNode(tree, {9}) && AddRow(list, {9})) << "both controls take more";
+        Ids tops; std::vector<const void*> chain, shown;
         for (const TreeNode* n = GetListHead(tree); n; n = n->next) if (!n->parent) tops.push_back(n->id);
         EXPECT_EQ(RefreshTree(tree, &selectedIndex, &checkedCount), tops.empty() ? 0 : 1);
         EXPECT_EQ(Rows(tree), tops);
@@ -194,11 +194,11 @@ TEST(Boundary, TreeClicksAreTakenOnlyFromItsOwnListBox) {
     Host host;
     HWND tree = host.MakeTree(10, 10, 300, 200), other = host.AddPlaceholder(555, 400, 300, 200, 100);
     AddNode(tree, {1}), RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
-    // The cursor where the selected row's check box is (22 < x < 40), as the host forwards a
-    // selection change first with another window, then with the tree's list box.
+    // The cursor on the selected row's check box (22 < x < 40) as the host forwards a selection
+    // change, first with another window, then with the tree's list box.
+    POINT p = {30, 5};
+    ClientToScreen(tree, &p), SetCursorPos(p.x, p.y);
     for (HWND from : {other, tree}) {
-        POINT p = {30, 5};
-        ClientToScreen(from, &p), SetCursorPos(p.x, p.y);
         EXPECT_EQ(On_WMCommand(tree, MAKEWPARAM(Host::kTreeId, LBN_SELCHANGE), LPARAM(from), &host.checkedCount), 1);
         EXPECT_EQ(host.Posted(ZN_TREE_CHECK_STATE_CHANGED), from == tree ? 1u : 0u);
     }
