@@ -121,7 +121,7 @@ TEST(Resources, CyclesOfBothControlsLeaveNothingBehind) {
         }
     }
     const SIZE_T bytesAfter = HeapBytes();
-    std::printf("%d cycles: heap bytes %zu -> %zu (%zu at half)\n", cycles, bytes, bytesAfter, half);
+    std::printf("%d cycles: heap bytes %zu -> %zu (%zu at half)\n", cycles, size_t(bytes), size_t(bytesAfter), size_t(half));
     // Wine keeps caches of its own; a leak grows with every cycle, so the second half may add little.
     EXPECT_LT(bytesAfter > half ? bytesAfter - half : 0, SIZE_T(64 * 1024));
     ImageList_Destroy(icons);
