@@ -12,19 +12,24 @@ struct ScanDialog : zt::Host {
         MakeTree(), MakeList();
         for (DWORD id = 1; id <= 6; ++id) zt::AddNode(tree, {id, id <= 3 ? 0u : 1u, L"node"});
         RefreshTree(tree, &selectedIndex, &checkedCount);
-        ZNList_AddHeaderColumn(list, L"Finding", 0);
-        ZNList_AddHeaderColumn(list, L"Path", ZN_COLUMN_PATH | ZN_COLUMN_MULTILINE);
+        ZNList_AddHeaderColumn(list, L"Finding", 0), ZNList_AddHeaderColumn(list, L"Path", ZN_COLUMN_PATH | ZN_COLUMN_MULTILINE);
         for (const TreeNode* n = GetListHead(tree); n; n = n->next) ZNList_InsertFromTree(list, n);
         ZNList_Refresh(list, 0, 0);
         Pump();
     }
     DWORD RowState(int row) { return static_cast<const ListRow*>(zt::RowItem(list, row))->checkState; }
-    LRESULT Selected() { return SendMessageA(tree, LB_GETCURSEL, 0, 0); }
     void Select(HWND control, int row) { SetFocus(control), SendMessageA(control, LB_SETCURSEL, WPARAM(row), 0); }
 };
 
-TEST(Dialog, KeysReachEachControlAndNeverToggleTheBoxUnderTheMouse) {
+TEST(Dialog, KeysAndTabReachEachControlAndNeverToggleTheBoxUnderTheMouse) {
     ScanDialog d;
+    // Tab follows the template's order through both controls.
+    HWND ok = GetDlgItem(d.window(), IDOK);
+    SetFocus(ok);
+    for (HWND next : {d.tree, d.list, ok}) {
+        d.Press(VK_TAB);
+        EXPECT_EQ(GetFocus(), next);
+    }
     // The mouse rests over the first row's box and no row is selected: space selects the caret's
     // row, as a list box does, and toggles it once.
     d.Hover(d.list, 10, 8);
@@ -54,19 +59,14 @@ TEST(Dialog, TreeArrowsAndDoubleClicksOpenAndCloseLikeEveryTree) {
     ScanDialog d;
     const TreeNode* parent = GetListHead(d.tree);  // node 1, with nodes 4 to 6 below it
     d.Select(d.tree, 0);
-    // Each key, then the selected row, node 1's open state and the number of rows.
-    const struct { WORD key; int selected, open, rows; } steps[] = {
-        {VK_RIGHT, 0, 1, 6},  // opens
-        {VK_RIGHT, 1, 1, 6},  // to the first child
-        {VK_RIGHT, 1, 1, 6},  // a leaf: nothing
-        {VK_LEFT, 0, 1, 6},   // to the parent
-        {VK_LEFT, 0, 0, 3},   // closes
-        {VK_LEFT, 0, 0, 3},   // a closed top-level node: nothing
-        {VK_DOWN, 1, 0, 3},   // Up and Down still move one row
-    };
+    // Each key, then the selected row, node 1's open state and the number of rows. Right opens, goes to the
+    // first child, then on a leaf does nothing; Left goes to the parent, closes it, then on a closed top-level
+    // node does nothing; Down still moves one row.
+    const struct { WORD key; int selected, open, rows; } steps[] = {{VK_RIGHT, 0, 1, 6}, {VK_RIGHT, 1, 1, 6}, {VK_RIGHT, 1, 1, 6},
+        {VK_LEFT, 0, 1, 6}, {VK_LEFT, 0, 0, 3}, {VK_LEFT, 0, 0, 3}, {VK_DOWN, 1, 0, 3}};
     for (const auto& step : steps) {
         d.Press(step.key);
-        EXPECT_EQ(d.Selected() * 100 + parent->expandState * 10 + zt::RowCount(d.tree),
+        EXPECT_EQ(SendMessageA(d.tree, LB_GETCURSEL, 0, 0) * 100 + parent->expandState * 10 + zt::RowCount(d.tree),
                   step.selected * 100 + step.open * 10 + step.rows) << "after key " << step.key;
     }
     // A double click on the parent's text opens it, another closes it; boxes stay as they were.
@@ -78,25 +78,13 @@ TEST(Dialog, TreeArrowsAndDoubleClicksOpenAndCloseLikeEveryTree) {
     EXPECT_TRUE(d.notifications.empty());
 }
 
-TEST(Dialog, TabFollowsTheTemplateThroughBothControls) {
-    ScanDialog d;
-    HWND ok = GetDlgItem(d.window(), IDOK);
-    SetFocus(ok);
-    for (HWND next : {d.tree, d.list, ok}) {
-        d.Press(VK_TAB);
-        EXPECT_EQ(GetFocus(), next);
-    }
-}
-
 TEST(Dialog, TheHeaderKeepsItsTitlesWhenTheDialogIsResized) {
     ScanDialog d;
     HWND header = d.Header();
     ASSERT_TRUE(header);
     RECT frame, list, band;
     GetWindowRect(d.window(), &frame);
-    auto place = [&](HWND window, RECT* r) {
-        GetWindowRect(window, r), MapWindowPoints(nullptr, d.window(), reinterpret_cast<POINT*>(r), 2);
-    };
+    auto place = [&](HWND window, RECT* r) { GetWindowRect(window, r), MapWindowPoints(nullptr, d.window(), LPPOINT(r), 2); };
     // The dialog grows in steps; the list follows its right and bottom edges as a host moves it.
     for (int step = 1; step <= 6; ++step) {
         SetWindowPos(d.window(), nullptr, 0, 0, frame.right - frame.left + 20 * step, frame.bottom - frame.top + 10 * step,
@@ -114,8 +102,7 @@ TEST(Dialog, TheHeaderKeepsItsTitlesWhenTheDialogIsResized) {
     place(d.list, &list);
     MoveWindow(d.list, list.left + 5, list.top + 10, list.right - list.left, list.bottom - list.top, TRUE);
     place(GetParent(header), &band);
-    EXPECT_EQ(band.left, list.left + 5);
-    EXPECT_EQ(band.top, list.top + 10 - 20);
+    EXPECT_EQ(std::make_pair(band.left, band.top), std::make_pair(list.left + 5, list.top + 10 - 20));
 }
 
 TEST(Dialog, TheCheckedCountIsARunningTallyThatCountsPartlyCheckedParents) {
