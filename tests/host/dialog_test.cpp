@@ -9,7 +9,7 @@ namespace {
 // Nodes 1 to 3 on top, 4 to 6 under node 1; the list filled from the tree with two columns.
 struct ScanDialog : zt::Host {
     ScanDialog() : Host(true) {
-        MakeTree(), MakeList();
+        MakeList(), MakeTree();  // in the opposite order to the template's, which alone decides Tab
         for (DWORD id = 1; id <= 6; ++id) zt::AddNode(tree, {id, id <= 3 ? 0u : 1u, L"node"});
         RefreshTree(tree, &selectedIndex, &checkedCount);
         ZNList_AddHeaderColumn(list, L"Finding", 0), ZNList_AddHeaderColumn(list, L"Path", ZN_COLUMN_PATH | ZN_COLUMN_MULTILINE);
