@@ -191,11 +191,12 @@ public:
                 if (!dialog_ || !IsDialogMessageA(window_, &msg)) TranslateMessage(&msg), DispatchMessageA(&msg);
     }
     void Repaint(HWND window) { InvalidateRect(window, nullptr, TRUE), Pump(); }
-    // The user clicks: the cursor at a client point of `control`, then the list box's notification.
+    // The cursor put at a client point of `control`.
     void Hover(HWND control, int x, int y) {
         POINT p = {x, y};
         ClientToScreen(control, &p), SetCursorPos(p.x, p.y);
     }
+    // The user clicks: the cursor at a client point of `control`, then the list box's notification.
     void Click(HWND control, int x, int y, WORD code = LBN_SELCHANGE) {
         Hover(control, x, y);
         SendMessageA(window_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control)), Pump();
