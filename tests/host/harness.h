@@ -141,7 +141,9 @@ struct Notification { WORD id, code; HWND window; };
 class Host {
 public:
     static constexpr int kTreeId = 200, kListId = 300;
-    Host() {
+    // `dialog`: the host is a modeless dialog made from a template that holds both placeholders and
+    // an OK button in tab order, and its loop runs every message through IsDialogMessage.
+    explicit Host(bool dialog = false) : dialog_(dialog) {
         static const bool registered = [] {
             WNDCLASSEXA wc = {sizeof wc, 0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr)};
             wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -150,10 +152,13 @@ public:
             return RegisterClassExA(&wc) && InitCommonControlsEx(&icc);
         }();
         (void)registered;
-        window_ = CreateWindowExA(0, "ZnTestHost", "ZnTreeCt test host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40,
-                                  900, 700, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        const std::vector<WORD> layout = DialogTemplate();
+        window_ = dialog ? CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(layout.data()),
+                                                      nullptr, NoDialogProc, 0)
+                         : CreateWindowExA(0, "ZnTestHost", "ZnTreeCt test host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40,
+                                           900, 700, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
+        base_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
         font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, PROOF_QUALITY, 0, "Tahoma");
         SetForegroundWindow(window_);
         Pump();
@@ -169,26 +174,31 @@ public:
         return CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, x, y, width, height, window_,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     }
-    // A control over a new placeholder (client coordinates); the tree's messages are forwarded.
+    // A control over a new placeholder (client coordinates) or the template's; the tree's messages are forwarded.
     HWND MakeTree(int x = 10, int y = 10, int width = 400, int height = 300) {
-        AddPlaceholder(kTreeId - 1, x, y, width, height);
+        if (!dialog_) AddPlaceholder(kTreeId - 1, x, y, width, height);
         return tree = CreateTree(window_, kTreeId - 1, kTreeId);
     }
     HWND MakeList(int x = 10, int y = 40, int width = 520, int height = 420) {
-        AddPlaceholder(kListId - 1, x, y, width, height);
+        if (!dialog_) AddPlaceholder(kListId - 1, x, y, width, height);
         return list = ZNList_Create(window_, kListId - 1, kListId);
     }
     // Bounded, so that a control that keeps repainting itself fails a test instead of hanging it.
     void Pump(int rounds = 50) {
         MSG msg;
         for (int i = 0, n = 1; i < rounds && n > 0; ++i)
-            for (n = 0; n < 2000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++n) TranslateMessage(&msg), DispatchMessageA(&msg);
+            for (n = 0; n < 2000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++n)
+                if (!dialog_ || !IsDialogMessageA(window_, &msg)) TranslateMessage(&msg), DispatchMessageA(&msg);
     }
     void Repaint(HWND window) { InvalidateRect(window, nullptr, TRUE), Pump(); }
-    // The user clicks: the cursor at a client point of `control`, then the list box's notification.
-    void Click(HWND control, int x, int y, WORD code = LBN_SELCHANGE) {
+    // The cursor put at a client point of `control`.
+    void Hover(HWND control, int x, int y) {
         POINT p = {x, y};
         ClientToScreen(control, &p), SetCursorPos(p.x, p.y);
+    }
+    // The user clicks: the cursor at a client point of `control`, then the list box's notification.
+    void Click(HWND control, int x, int y, WORD code = LBN_SELCHANGE) {
+        Hover(control, x, y);
         SendMessageA(window_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control)), Pump();
     }
     // The user types a character that the list box reports to its parent (for the tree, forwarded).
@@ -198,6 +208,16 @@ public:
                                          : SendMessageA(window_, WM_CHARTOITEM, w, reinterpret_cast<LPARAM>(control));
         Pump();
         return answer;
+    }
+    // A real key pressed and released (VK_LBUTTON: the left button where the cursor is), then the loop.
+    void Press(WORD key) {
+        INPUT in[2] = {};
+        for (int i = 0; i < 2; ++i)
+            if ((in[i].type = key == VK_LBUTTON ? INPUT_MOUSE : INPUT_KEYBOARD) == INPUT_MOUSE)
+                in[i].mi.dwFlags = i ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+            else
+                in[i].ki.wVk = key, in[i].ki.dwFlags = i ? KEYEVENTF_KEYUP : 0;
+        SendInput(2, in, sizeof(INPUT)), Pump();
     }
     size_t Posted(WORD code) {  // check-state notifications received so far
         Pump();
@@ -217,6 +237,24 @@ public:
     std::vector<UINT> treeMessages;           // the messages forwarded to the tree, in order
 
 private:
+    static INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+    static std::vector<WORD> DialogTemplate() {  // 420 x 230 units: tree, list, OK
+        std::vector<WORD> w;
+        auto dword = [&](DWORD v) { w.push_back(LOWORD(v)), w.push_back(HIWORD(v)); };
+        auto item = [&](DWORD style, WORD x, WORD y, WORD cx, WORD cy, WORD id, WORD atom, const wchar_t* text) {
+            if (w.size() % 2) w.push_back(0);  // items start on a DWORD boundary
+            dword(WS_CHILD | WS_VISIBLE | WS_TABSTOP | style), dword(0);
+            for (WORD v : {x, y, cx, cy, id, WORD(0xFFFF), atom}) w.push_back(v);
+            do w.push_back(*text); while (*text++);
+            w.push_back(0);  // no creation data
+        };
+        dword(WS_POPUP | WS_VISIBLE | WS_THICKFRAME | DS_SETFONT | DS_3DLOOK), dword(0);
+        for (WORD v : L"\3\0\0\x1a4\xe6\0\0\0\x8MS Shell Dlg") w.push_back(v);  // items, place, size, font
+        item(WS_GROUP, 5, 5, 200, 200, kTreeId - 1, 0x82, L"");
+        item(0, 215, 20, 200, 185, kListId - 1, 0x82, L"");
+        item(WS_GROUP, 365, 210, 50, 14, IDOK, 0x80, L"OK");
+        return w;
+    }
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<Host*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         return self && self->window_ == window ? self->Handle(message, wParam, lParam)
@@ -233,13 +271,15 @@ private:
                 return notifications.push_back(note), 0;
         }
         if (!fromTree || (message != WM_MEASUREITEM && message != WM_DRAWITEM && message != WM_CHARTOITEM && message != WM_COMMAND))
-            return DefWindowProcA(window_, message, wParam, lParam);
+            return CallWindowProcA(base_, window_, message, wParam, lParam);
         treeMessages.push_back(message);
         if (message == WM_MEASUREITEM) return On_MeasureItem(tree, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
         if (message == WM_DRAWITEM) return On_DrawItem(tree, reinterpret_cast<DRAWITEMSTRUCT*>(lParam), &selectedIndex);
         if (message == WM_CHARTOITEM) return On_WMCharToItem(tree, wParam, lParam, &checkedCount);
         return On_WMCommand(tree, wParam, lParam, &checkedCount), 0;
     }
+    const bool dialog_;
+    WNDPROC base_ = nullptr;
     HWND window_ = nullptr;
     HFONT font_ = nullptr;
 };
