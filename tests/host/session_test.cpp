@@ -120,6 +120,12 @@ private:
         return x;
     }
     int CheckX(const TreeNode* n) const { return ExpandX(n) + 18 + Icons(n); }
+    int TextX(const TreeNode* n) const {  // past the check column, which a box of the node or a sibling brings
+        bool column = false;
+        for (const TreeNode* s = n->parent ? n->parent->next : n; s && (n->parent ? s->level > n->parent->level : s == n); s = s->next)
+            column = column || (s->parent == n->parent && s->checkState != ZN_CHECK_DISABLED);
+        return CheckX(n) + (column ? 20 : 0);
+    }
     int CheckX(const ListRow* r) const { return (r->severity ? 22 : 2) - Shift(list_); }
     static int Shift(HWND w) { return std::max(0L, ItemRect(w, 0).right - Capture::Client(w).right); }
     Bstr ChoiceText() { return Bstr::Choices({std::vector<const wchar_t*>{L"1", L" -12 days", L"+7", L"x"}[Pick(4)], L"Low", L"2", L"High", L"-3", L"Odd"}); }
@@ -245,13 +251,15 @@ private:
         const LONG open = node->expandState;
         const WORD code = WORD(Pick(5) + 1);  // LBN_SELCHANGE and LBN_DBLCLK are clicks, other codes not
         const bool high = y < item.top + 16 && code <= LBN_DBLCLK, onExpand = high && open != -1 && ExpandX(node) < x && x < ExpandX(node) + 18;
+        // A double click on a parent's text, on any of its lines, opens or closes it.
+        const bool onText = !onExpand && code == LBN_DBLCLK && open != -1 && x >= TextX(node) && y >= item.top && y < item.bottom;
         model::Checks m = Checks();
-        if (!onExpand && high && node->checkState != ZN_CHECK_DISABLED && CheckX(node) < x && x < CheckX(node) + 18)
+        if (!onExpand && !onText && high && node->checkState != ZN_CHECK_DISABLED && CheckX(node) < x && x < CheckX(node) + 18)
             m.Toggle(Index(node->id));
         Fresh(tree_);
         host_.Click(tree_, x, y, code);
         Adopt(m);
-        if ((node->expandState != open) != onExpand) return "the expand box took a click it should not, or missed one";
+        if ((node->expandState != open) != (onExpand || onText)) return "the expand box or the text took a click it should not, or missed one";
         return BranchFault(node, open);
     }
     // Clicks on the box and the space key flip the list's selected row: a checked row becomes
