@@ -15,23 +15,13 @@ using Entries = std::vector<std::pair<std::string, LPARAM>>;
 
 Entries EntriesOf(HWND editor) {
     Entries entries;
-    for (int i = 0; i < SendMessageA(editor, CB_GETCOUNT, 0, 0); ++i) {
-        char text[64] = {};
-        SendMessageA(editor, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        entries.emplace_back(text, SendMessageA(editor, CB_GETITEMDATA, i, 0));
-    }
+    char text[64];
+    for (int i = 0; i < SendMessageA(editor, CB_GETCOUNT, 0, 0); ++i)
+        text[0] = 0, SendMessageA(editor, CB_GETLBTEXT, i, LPARAM(text)), entries.emplace_back(text, SendMessageA(editor, CB_GETITEMDATA, i, 0));
     return entries;
 }
 
-RECT PlaceIn(HWND editor, HWND control) {
-    RECT r;
-    GetWindowRect(editor, &r);
-    MapWindowPoints(nullptr, control, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-// The widest label in the host's dialog font.
-int Widest(const Host& host, std::initializer_list<const char*> labels) {
+int Widest(const Host& host, std::initializer_list<const char*> labels) {  // in the host's dialog font
     int widest = 0;
     for (const char* label : labels) widest = std::max(widest, TextWidth(label, 400, host.font()));
     return widest;
@@ -41,26 +31,19 @@ TEST(Editors, TheTreesStandsOverTheSelectedChoiceLineAndLeavesALookAlikeBehind) 
     Host host;
     HWND tree = host.MakeTree();
     Bstr low = Bstr::Choices({L"1", L"Low", L"2", L"High"}), alpha = Bstr::Choices({L"5", L"Alpha", L"6", L"Beta", L"7", L"A much longer entry"});
-    TreeNode* lowNode = AddNode(tree, {1, 0, L"", ZN_UNCHECKED, ZN_CHOICE_TEXT1, 0, 0, nullptr, nullptr, low});
-    TreeNode* alphaNode = AddNode(tree, {2, 0, L"", ZN_UNCHECKED, ZN_CHOICE_TEXT1, 0, 0, nullptr, nullptr, alpha});
-    AddNode(tree, {3, 0, L"plain"});
-    lowNode->choiceIndex = 1;
+    TreeNode *lowNode = AddNode(tree, {1, 0, L"", ZN_UNCHECKED, ZN_CHOICE_TEXT1, 0, 0, nullptr, nullptr, low}),
+             *alphaNode = AddNode(tree, {2, 0, L"", ZN_UNCHECKED, ZN_CHOICE_TEXT1, 0, 0, nullptr, nullptr, alpha});
+    AddNode(tree, {3, 0, L"plain"}), lowNode->choiceIndex = 1;
     RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
     HWND editor = GetDlgItem(tree, ZN_EDITOR_ID);
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(editor, WM_GETFONT, 0, 0)), host.font());
-    const struct {
-        int row;
-        TreeNode* node;
-        Entries entries;
-        int width, selected;
-    } steps[] = {{0, lowNode, {{"Low", 1}, {"High", 2}}, Widest(host, {"Low", "High"}), 1},
+    const struct { int row; TreeNode* node; Entries entries; int width, selected; } steps[] = {{0, lowNode, {{"Low", 1}, {"High", 2}}, Widest(host, {"Low", "High"}), 1},
                  {1, alphaNode, {{"Alpha", 5}, {"Beta", 6}, {"A much longer entry", 7}}, Widest(host, {"A much longer entry"}), 0},
                  {0, lowNode, {{"Low", 1}, {"High", 2}}, Widest(host, {"Low", "High"}), 1}};
     for (const auto& s : steps) {
         SCOPED_TRACE(s.row);
-        SendMessageA(tree, LB_SETCURSEL, s.row, 0);
-        host.Pump();
+        SendMessageA(tree, LB_SETCURSEL, s.row, 0), host.Pump();
         EXPECT_EQ(GetDlgItem(tree, ZN_EDITOR_ID), editor) << "one editor per tree";
         EXPECT_TRUE(IsWindowVisible(editor) && GetWindowLongPtrA(editor, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(s.node));
         EXPECT_EQ(EntriesOf(editor), s.entries);
@@ -77,8 +60,7 @@ TEST(Editors, TheTreesStandsOverTheSelectedChoiceLineAndLeavesALookAlikeBehind) 
     const int pixels[][3] = {{42, y + 4, grey}, {right + 9, y + 4, grey}, {right - 4, y + 4, grey},
                              {right + 3, y + 5, black}, {right + 3, y + 8, black}};
     for (const auto& px : pixels) EXPECT_EQ(shot.At(px[0], px[1]), COLORREF(px[2])) << px[0] << "," << px[1];
-    SendMessageA(tree, LB_SETCURSEL, 2, 0);
-    host.Pump();
+    SendMessageA(tree, LB_SETCURSEL, 2, 0), host.Pump();
     EXPECT_FALSE(IsWindowVisible(editor)) << "a row without choices hides it";
     EXPECT_EQ(GetWindowLongPtrA(editor, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(lowNode));
 }

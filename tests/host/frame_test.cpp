@@ -40,19 +40,15 @@ const Call kListCalls[] = {
 TEST(Dispatch, WindowsThatAreNotTheControlsGetZero) {
     Host host;
     HWND tree = host.MakeTree(), list = host.MakeList(450, 40, 400, 300);
-    HWND destroyed = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5, host.window(), nullptr, nullptr, nullptr);
+    HWND destroyed = host.AddPlaceholder(1, 0, 0, 5, 5);
     DestroyWindow(destroyed);
     // A list box of the host's own that keeps something else in its user-data slot.
     HWND foreign = CreateWindowExA(0, "LISTBOX", "", WS_CHILD, 0, 0, 5, 5, host.window(), nullptr, nullptr, nullptr);
     static char junk[256] = {};
     SetWindowLongPtrA(foreign, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(junk));
-    const struct {
-        const char* what;
-        HWND window;
-        bool forTree, forList;
-    } targets[] = {{"null", nullptr, true, true},        {"host window", host.window(), true, true},
-                   {"destroyed", destroyed, true, true}, {"foreign list box", foreign, true, true},
-                   {"a list", list, true, false},        {"a tree", tree, false, true}};
+    const struct { const char* what; HWND window; bool forTree, forList; } targets[] = {
+        {"null", nullptr, true, true}, {"host window", host.window(), true, true}, {"destroyed", destroyed, true, true},
+        {"foreign list box", foreign, true, true}, {"a list", list, true, false}, {"a tree", tree, false, true}};
     for (const auto& t : targets) {
         for (const Call& c : kTreeCalls) EXPECT_TRUE(!t.forTree || c.second(t.window) == 0) << c.first << ", " << t.what;
         for (const Call& c : kListCalls) EXPECT_TRUE(!t.forList || c.second(t.window) == 0) << c.first << ", " << t.what;
@@ -61,33 +57,26 @@ TEST(Dispatch, WindowsThatAreNotTheControlsGetZero) {
 }
 
 TEST(Creation, ControlsTakeThePlaceholdersPlaceAndTheListHooksItsParentForItsLife) {
-    EXPECT_EQ(CreateTree(nullptr, 1, 2), nullptr);
-    EXPECT_EQ(ZNList_Create(nullptr, 1, 2), nullptr);
+    EXPECT_FALSE(CreateTree(nullptr, 1, 2) || ZNList_Create(nullptr, 1, 2));
     Host host;
     const LONG_PTR hostProc = GetWindowLongPtrA(host.window(), GWLP_WNDPROC);
     HWND tree = host.MakeTree(17, 23, 311, 205);
     ASSERT_NE(tree, nullptr);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(host.window(), Host::kTreeId - 1)));
-    RECT r;
-    GetWindowRect(tree, &r);
-    MapWindowPoints(nullptr, host.window(), reinterpret_cast<POINT*>(&r), 2);
+    const RECT r = PlaceIn(tree, host.window());
     EXPECT_TRUE(r.left == 17 && r.top == 23 && r.right - r.left == 311 && r.bottom - r.top == 205);
-    EXPECT_EQ(GetDlgCtrlID(tree), Host::kTreeId);
-    EXPECT_TRUE(GetWindowLongA(tree, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_TRUE(GetDlgCtrlID(tree) == Host::kTreeId && (GetWindowLongA(tree, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
     // The same style bits as a list box made directly with the documented style.
-    HWND reference = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", 0x50B00121, 0, 0, 50, 50, host.window(), nullptr,
-                                     nullptr, nullptr);
+    HWND reference = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", 0x50B00121, 0, 0, 50, 50, host.window(), nullptr, nullptr, nullptr);
     EXPECT_EQ(GetWindowLongA(tree, GWL_STYLE), GetWindowLongA(reference, GWL_STYLE));
     DestroyWindow(reference);
-
     // A list hooks its parent, refuses a second hook of it, and gives the parent back; what it
     // does not take reaches the host, and its header band goes with it.
     HWND list = host.MakeList(400, 60, 300, 200);
     ASSERT_NE(list, nullptr);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(host.window(), Host::kListId - 1)));
     EXPECT_TRUE(GetWindowLongA(list, GWL_EXSTYLE) & WS_EX_STATICEDGE);
-    EXPECT_NE(GetWindowLongPtrA(host.window(), GWLP_WNDPROC), hostProc);
-    EXPECT_NE(GetPropA(host.window(), "ZNListCt"), nullptr);
+    EXPECT_TRUE(GetWindowLongPtrA(host.window(), GWLP_WNDPROC) != hostProc && GetPropA(host.window(), "ZNListCt"));
     SendMessageA(host.window(), WM_COMMAND, MAKEWPARAM(55, ZN_LIST_CHECK_STATE_CHANGED), 0);
     EXPECT_EQ(host.notifications.size(), 1u);
     host.AddPlaceholder(777, 0, 0, 10, 10);
@@ -95,10 +84,8 @@ TEST(Creation, ControlsTakeThePlaceholdersPlaceAndTheListHooksItsParentForItsLif
     ASSERT_EQ(ZNList_AddHeaderColumn(list, L"Name", 0), 1);
     HWND band = GetParent(host.Header());
     EXPECT_EQ(ZNList_Destroy(list), 1);
-    EXPECT_EQ(GetWindowLongPtrA(host.window(), GWLP_WNDPROC), hostProc);
-    EXPECT_EQ(GetPropA(host.window(), "ZNListCt"), nullptr);
+    EXPECT_TRUE(GetWindowLongPtrA(host.window(), GWLP_WNDPROC) == hostProc && !GetPropA(host.window(), "ZNListCt"));
     EXPECT_FALSE(IsWindow(list) || IsWindow(band)) << "their messages would reach a freed list";
-
     // Further controls need no placeholder; destroyed ones are refused.
     HWND b = CreateTree(host.window(), 4242, 602), c = ZNList_Create(host.window(), 4243, 603);
     ASSERT_TRUE(b && c);
@@ -111,8 +98,7 @@ TEST(Creation, IconListsMustBeSixteenSquareWithTwoImages) {
     HWND tree = host.MakeTree(), list = host.MakeList(450, 40, 400, 300);
     HIMAGELIST good = MakeIcons(2), single = MakeIcons(1), large = MakeIcons(3, 32);
     const std::pair<int(__cdecl*)(HWND, HIMAGELIST), HWND> attachers[] = {
-        {AttachSeverityIcons, tree}, {AttachAdditionalIcons, tree},
-        {ZNList_AttachSeverityIcons, list}, {ZNList_AttachAdditionalIcons, list}};
+        {AttachSeverityIcons, tree}, {AttachAdditionalIcons, tree}, {ZNList_AttachSeverityIcons, list}, {ZNList_AttachAdditionalIcons, list}};
     for (auto [attach, window] : attachers) {
         for (HIMAGELIST refused : {HIMAGELIST(nullptr), single, large}) EXPECT_EQ(attach(window, refused), 0);
         ImageList_SetBkColor(good, RGB(1, 2, 3));

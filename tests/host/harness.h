@@ -404,4 +404,17 @@ inline std::string DiffersFromRegion(const Capture& shot, int x, int y, const Ca
     return FirstDifference(shot, x, y, w, h, [&](int dx, int dy) { return reference.At(dx, dy); });
 }
 
+// A text in the ANSI code page, as the controls measure it.
+inline std::string Narrow(const std::wstring& wide) {
+    char buffer[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), buffer, sizeof buffer - 1, nullptr, nullptr);
+    return buffer;
+}
+// Where `window` stands in `in`'s client coordinates.
+inline RECT PlaceIn(HWND window, HWND in) {
+    RECT r = {};
+    GetWindowRect(window, &r), MapWindowPoints(nullptr, in, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 }  // namespace zt

@@ -15,13 +15,10 @@ namespace {
 TEST(ListNotifications, TextEntryUpdatesRepaintTheirRow) {
     Host host;
     HWND list = host.MakeList();
-    AddRow(list, {1, 0, L"one"});
-    ZNList_Refresh(list, 0, 0);
-    host.Repaint(list);
+    AddRow(list, {1, 0, L"one"}), ZNList_Refresh(list, 0, 0), host.Repaint(list);
     const RECT item = ItemRect(list, 0);
     HDC dc = GetDC(list);
-    FillRect(dc, &item, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    ReleaseDC(list, dc);
+    FillRect(dc, &item, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), ReleaseDC(list, dc);
     Bstr text(L"new");
     NodeInfo info = Change(1, ZN_CHANGE_TEXT1, 0, text);
     ASSERT_EQ(ZNList_UpdateEntry(list, &info, 0, nullptr), 1);
@@ -31,36 +28,23 @@ TEST(ListNotifications, TextEntryUpdatesRepaintTheirRow) {
 TEST(ListHeader, ResizingKeepsEightyPixelsAndTheBandFollowsTheList) {
     Host host;
     HWND list = host.MakeList();
-    ZNList_AddHeaderColumn(list, L"A", 0);
-    ZNList_AddHeaderColumn(list, L"B", 0);
-    struct { UINT mask; int button, width, want; } cases[] = {
-        {HDI_WIDTH, 0, 30, 80}, {HDI_WIDTH, 0, 79, 80}, {HDI_WIDTH, 0, 120, 120}, {HDI_WIDTH, 1, 30, 30},
-        {HDI_FORMAT, 0, 30, 30}};
+    ZNList_AddHeaderColumn(list, L"A", 0), ZNList_AddHeaderColumn(list, L"B", 0);
+    struct { UINT mask; int button, width, want; } cases[] = {  // a width only, and by the left button only
+        {HDI_WIDTH, 0, 30, 80}, {HDI_WIDTH, 0, 79, 80}, {HDI_WIDTH, 0, 120, 120}, {HDI_WIDTH, 1, 30, 30}, {HDI_FORMAT, 0, 30, 30}};
     for (const auto& c : cases) {
         HDITEMA item = {c.mask, c.width};
         host.Notify(HDN_ENDTRACKA, 0, c.button, &item);
         EXPECT_EQ(item.cxy, c.want) << "width " << c.width << " button " << c.button;
     }
-    SetColumnWidth(host.Header(), 1, 700);
-    host.Pump();  // the relayout posted by the resize
+    SetColumnWidth(host.Header(), 1, 700), host.Pump();  // and the relayout posted by the resize
     EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), 100 + 700 + 4);
-    RECT r;
-    GetWindowRect(host.Header(), &r);
+    RECT r = PlaceIn(host.Header(), host.window());
     EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXVSCROLL) + 100 + 700 + 4);
-    AddRow(list, {1, 0, L"row"});
-    ZNList_Refresh(list, 0, 0);
+    AddRow(list, {1, 0, L"row"}), ZNList_Refresh(list, 0, 0);
     HWND band = GetParent(host.Header());
-    MoveWindow(list, 5, 60, 600, 400, TRUE);  // the band stays the 20 pixels above the list, as wide
-    host.Pump();
-    GetWindowRect(band, &r);
-    MapWindowPoints(nullptr, host.window(), reinterpret_cast<POINT*>(&r), 2);
+    MoveWindow(list, 5, 60, 600, 400, TRUE), host.Pump();  // the band stays the 20 pixels above the list, as wide
+    r = PlaceIn(band, host.window());
     EXPECT_TRUE(r.left == 5 && r.top == 40 && r.right == 605 && r.bottom == 60);
-}
-
-std::string Narrow(const std::wstring& wide) {
-    char buffer[1024] = {};
-    WideCharToMultiByte(GetACP(), 0, wide.c_str(), static_cast<int>(wide.size()), buffer, sizeof buffer - 1, nullptr, nullptr);
-    return buffer;
 }
 
 // Random lists: the list may sum character widths, but must reach the widths measured here.
@@ -69,17 +53,16 @@ TEST(ListSizing, RefreshGivesTheWidthsOfMeasuringEveryRow) {
     std::mt19937 random(5);
     const std::wstring pool[] = {L"", L"i", L"W", L"Name", L"name", L"a longer cell text", std::wstring(60, L'W'),
                                  L"Gr\u00fc\u00dfe \u00e9t\u00e9", L"x y z", std::wstring(25, L'm'), L"m"};
-    const char* titles[] = {"Main", "One", "Two", "Three"};
+    const wchar_t* titles[] = {L"Main", L"One", L"Two", L"Three"};
     for (int round = 0; round < 7; ++round) {
         SCOPED_TRACE(round);
         Host host;
         HWND list = host.MakeList();
-        bool header = round < 6;
-        for (const char* title : titles)
-            if (header) ZNList_AddHeaderColumn(list, std::wstring(title, title + strlen(title)).c_str(), 0);
+        const bool header = round < 6;
+        for (const wchar_t* title : titles) if (header) ZNList_AddHeaderColumn(list, title, 0);
         int rows = round < 3 ? 40 : 400, poolSize = round % 2 ? 11 : 6;  // some rounds below the limits
         int width[4] = {0};
-        for (int k = 1; k < 4; ++k) width[k] = TextWidth(titles[k]) + 32;
+        for (int k = 1; k < 4; ++k) width[k] = TextWidth(Narrow(titles[k])) + 32;
         for (int i = 0; i < rows; ++i) {
             std::wstring texts[3];
             for (auto& t : texts) t = pool[random() % poolSize];
@@ -99,9 +82,7 @@ TEST(ListSizing, RefreshGivesTheWidthsOfMeasuringEveryRow) {
             for (DWORD k = 1; k <= 3; ++k)
                 if (random() % 3) SetCell(list, row->id, k, pool[random() % poolSize].c_str());
         for (const ListRow* row = ZNList_GetListHead(list); row; row = row->next)
-            for (size_t k = 1; k <= 3; ++k)
-                if (k <= size_t(row->columnTexts.end - row->columnTexts.begin))
-                    width[k] = std::max(width[k], TextWidth(Narrow(Cell(row, k))));
+            for (size_t k = 1; k <= 3; ++k) width[k] = std::max(width[k], TextWidth(Narrow(Cell(row, k))));
         ASSERT_EQ(ZNList_Refresh(list, static_cast<int>(random() % 4), round % 2), 1);
         int total = header ? std::min(width[0], 512) : width[0];
         if (header) EXPECT_EQ(ColumnWidth(host.Header(), 0), total);
@@ -109,9 +90,7 @@ TEST(ListSizing, RefreshGivesTheWidthsOfMeasuringEveryRow) {
             EXPECT_EQ(ColumnWidth(host.Header(), k), std::min(width[k], 256)) << "column " << k;
             total += std::min(width[k], 256);
         }
-        RECT client;
-        GetClientRect(list, &client);
-        EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), std::max<int>(client.right, total + 4));
+        EXPECT_EQ(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), std::max<int>(Capture::Client(list).right, total + 4));
     }
 }
 

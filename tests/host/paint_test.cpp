@@ -12,28 +12,12 @@ using namespace zt;
 
 namespace {
 
-const DWORD U = ZN_UNCHECKED, C = ZN_CHECKED, D = ZN_CHECK_DISABLED;
+const DWORD U = ZN_UNCHECKED, C = ZN_CHECKED, D = ZN_CHECK_DISABLED, P = ZN_PARTLY_CHECKED;
 constexpr COLORREF kWhite = RGB(255, 255, 255), kYellow = RGB(255, 255, 0);
-
-struct TreeShown {
-    Host host;
-    HWND tree = host.MakeTree();
-    void Build(const std::vector<Item>& nodes, const Ids& expand = {}) {
-        for (const Item& item : nodes) ASSERT_NE(AddNode(tree, item), nullptr);
-        ASSERT_EQ(RefreshTree(tree, &host.selectedIndex, &host.checkedCount), 1);
-        for (DWORD id : expand) ASSERT_EQ(ExpandNode(tree, id, 0), 1) << id;
-        SendMessageA(tree, LB_SETCURSEL, WPARAM(-1), 0);
-        host.Repaint(tree);
-    }
-    int Top(DWORD id) const { return ItemRect(tree, RowOf(tree, Node(tree, id))).top; }
-};
 
 // Cells: the strip image (or its top w x h), or from 100 on the host's icon colour, at x and dy
 // below the top of the node's row.
-struct Cell {
-    DWORD id;
-    int image, x, dy = 0, w = 18, h = 18;
-};
+struct Cell { DWORD id; int image, x, dy = 0, w = 18, h = 18; };
 
 TEST(TreePaint, ConnectorsIconsAndBoxesStandAtTheirPlaces) {
     // 1 { 10, 11 }, 2, 3 { 30 }, 4 { 40, 41 }: 1 becomes checked, 4 partly checked. Icons named
@@ -41,12 +25,7 @@ TEST(TreePaint, ConnectorsIconsAndBoxesStandAtTheirPlaces) {
     const std::vector<Item> fourTops = {{1, 0, L"one", U, 0, 2, 1}, {10, 1, L"ten", D}, {11, 1, L"eleven", C},
                                         {2, 0, L"two", U},  {3, 0, L"three", U},  {30, 3, L"thirty", U, 0, 1, 1},
                                         {4, 0, L"four", U}, {40, 4, L"forty", C}, {41, 4, L"forty-one", U}};
-    const struct {
-        std::vector<Item> nodes;
-        Ids expand;
-        bool icons;
-        std::vector<Cell> cells;
-    } cases[] = {
+    const struct { std::vector<Item> nodes; Ids expand; bool icons; std::vector<Cell> cells; } cases[] = {
         {fourTops, {}, false, {{1, 0, 2}, {1, 14, 22}, {2, 7, 2}, {2, 13, 22}, {3, 1, 2}, {3, 13, 22}, {4, 2, 2}, {4, 15, 22}}},
         {fourTops, {1, 3, 4}, false, {{1, 3, 2}, {1, 14, 22}, {10, 7, 20}, {10, 16, 40}, {11, 8, 20}, {11, 14, 40},
                                       {2, 7, 2}, {2, 13, 22}, {3, 4, 2}, {3, 13, 22}, {30, 8, 20}, {30, 13, 40},
@@ -68,25 +47,25 @@ TEST(TreePaint, ConnectorsIconsAndBoxesStandAtTheirPlaces) {
          {{1, 11, 2}, {1, 101, 22}, {1, 102, 42}, {1, 13, 62}, {10, 5, 60}, {10, 102, 80}, {10, 13, 100},
           {11, 8, 98}, {11, 103, 118}, {11, 13, 138}}},
     };
+    HIMAGELIST icons = MakeIcons(4);
     for (size_t c = 0; c < std::size(cases); ++c) {
-        TreeShown t;
-        HIMAGELIST icons = MakeIcons(4);
-        if (cases[c].icons) AttachSeverityIcons(t.tree, icons), AttachAdditionalIcons(t.tree, icons);
-        t.Build(cases[c].nodes, cases[c].expand);
-        Capture shot(t.tree);
+        Host host;
+        HWND tree = host.MakeTree();
+        if (cases[c].icons) AttachSeverityIcons(tree, icons), AttachAdditionalIcons(tree, icons);
+        for (const Item& item : cases[c].nodes) ASSERT_NE(AddNode(tree, item), nullptr);
+        ASSERT_EQ(RefreshTree(tree, &host.selectedIndex, &host.checkedCount), 1);
+        for (DWORD id : cases[c].expand) ASSERT_EQ(ExpandNode(tree, id, 0), 1) << id;
+        SendMessageA(tree, LB_SETCURSEL, WPARAM(-1), 0), host.Repaint(tree);
+        Capture shot(tree);
         for (const Cell& cell : cases[c].cells) {
-            const int top = t.Top(cell.id) + cell.dy;
-            if (cell.image < 100) {
-                EXPECT_EQ(DiffersFromImage(shot, cell.image, cell.x, top, kWhite, cell.w, cell.h), "") << "case " << c << " node " << cell.id;
-            } else {  // the 16 x 16 icon one pixel below the row's top
-                EXPECT_TRUE(shot.At(cell.x, top + 1) == IconColour(cell.image - 100) &&
-                            shot.At(cell.x + 15, top + 16) == IconColour(cell.image - 100))
-                    << "case " << c << " node " << cell.id << " icon at " << cell.x;
-            }
+            const int top = ItemRect(tree, RowOf(tree, Node(tree, cell.id))).top + cell.dy;
+            const COLORREF icon = IconColour(cell.image - 100);  // the 16 x 16 icon one pixel below the row's top
+            EXPECT_EQ(cell.image < 100 ? DiffersFromImage(shot, cell.image, cell.x, top, kWhite, cell.w, cell.h)
+                      : shot.At(cell.x, top + 1) == icon && shot.At(cell.x + 15, top + 16) == icon ? "" : "not the icon", "")
+                << "case " << c << " node " << cell.id << " at " << cell.x;
         }
-        DestroyTree(t.tree);
-        ImageList_Destroy(icons);
     }
+    ImageList_Destroy(icons);
 }
 
 // A selected row's highlight runs from the text's left to its widest line (or, under a header,
@@ -97,8 +76,7 @@ TEST(Paint, SelectionBoxesSpanTheTextWithDotsOnThreeSides) {
         SCOPED_TRACE(kind);
         Host host;
         HWND w = kind == kTree ? host.MakeTree() : host.MakeList();
-        const char* widest = kind == kTree ? "Highlighted row" : "a much longer third line";
-        int left = 22, width = TextWidth(widest), row = 0;
+        int left = 22, width = TextWidth(kind == kTree ? "Highlighted row" : "a much longer third line"), row = 0;
         if (kind == kTree) {
             for (DWORD id : {1u, 2u}) AddNode(w, {id, 0, L"Highlighted row", D});
             RefreshTree(w, &host.selectedIndex, &host.checkedCount);
@@ -107,13 +85,10 @@ TEST(Paint, SelectionBoxesSpanTheTextWithDotsOnThreeSides) {
                 for (const wchar_t* title : {L"Name", L"One", L"Two", L"Three"}) ZNList_AddHeaderColumn(w, title, 0);
             AddRow(w, {1, 0, L"a", U, 0, 0, 0, L"bb", L"a much longer third line"});
             AddRow(w, {2, 0, L"b"});
-            SetCell(w, 1, 3, L"third");  // columns 1 and 2 hold "." then
-            SetCell(w, 2, 1, L"first");
+            SetCell(w, 1, 3, L"third"), SetCell(w, 2, 1, L"first");  // row 1's columns 1 and 2 hold "." then
             ZNList_Refresh(w, 0, 0);
-            if (kind == kColumns) {
-                row = 1;  // the row filling column 1 only
-                width = ColumnWidth(host.Header(), 0) + ColumnWidth(host.Header(), 1) - 4 - left;
-            }
+            if (kind == kColumns)  // the second row, filling column 1 only
+                row = 1, width = ColumnWidth(host.Header(), 0) + ColumnWidth(host.Header(), 1) - 4 - left;
         }
         SendMessageA(w, LB_SETCURSEL, row, 0);
         host.Repaint(w);
@@ -138,12 +113,12 @@ TEST(Paint, SelectionBoxesSpanTheTextWithDotsOnThreeSides) {
 TEST(ListPaint, PicturesStandAtTheirPlaceForEveryCombination) {
     Host host;
     HWND list = host.MakeList();
-    HIMAGELIST severities = MakeIcons(4), extras = MakeIcons(4);
-    ASSERT_EQ(ZNList_AttachSeverityIcons(list, severities) + ZNList_AttachAdditionalIcons(list, extras), 2);
+    HIMAGELIST icons = MakeIcons(4);
+    ASSERT_EQ(ZNList_AttachSeverityIcons(list, icons) + ZNList_AttachAdditionalIcons(list, icons), 2);
     DWORD id = 1;
     for (DWORD severity : {0u, 2u})
         for (DWORD extra : {0u, 3u})
-            for (DWORD state : {D, C, U, DWORD(ZN_PARTLY_CHECKED)}) {
+            for (DWORD state : {D, C, U, P}) {
                 AddRow(list, {id, 0, L"Wg", U, 0, severity, extra});
                 NodeInfo update = Change(id++, ZN_CHANGE_CHECK, state);  // the only way to a partly checked row
                 ZNList_UpdateItem(list, &update, 0);
@@ -155,24 +130,17 @@ TEST(ListPaint, PicturesStandAtTheirPlaceForEveryCombination) {
     for (int i = 1; i < 16; ++i) {  // row 0 is selected
         SCOPED_TRACE("row " + std::to_string(i));
         const ListRow* row = static_cast<ListRow*>(RowItem(list, i));
-        RECT item = ItemRect(list, i);
+        const RECT item = ItemRect(list, i);
         ASSERT_EQ(item.bottom - item.top, 18);
-        int x = 2;
+        int x = 2;  // each picture shown moves the next one on by 20
         for (DWORD icon : {DWORD(row->severity ? 2 : 0), DWORD(row->extraIcon)})
-            if (icon) {
-                EXPECT_TRUE(shot.At(x, item.top + 1) == IconColour(icon) && shot.At(x + 15, item.top + 16) == IconColour(icon));
-                x += 20;
-            }
-        if (row->checkState != D) {
-            int image = row->checkState == C ? 14 : row->checkState == ZN_PARTLY_CHECKED ? 15 : 13;
-            EXPECT_EQ(DiffersFromImage(shot, image, x, item.top), "") << "check box";
-            x += 20;
-        }
+            if (icon && (x += 20))
+                EXPECT_TRUE(shot.At(x - 20, item.top + 1) == IconColour(icon) && shot.At(x - 5, item.top + 16) == IconColour(icon));
+        if (row->checkState != D && (x += 20))
+            EXPECT_EQ(DiffersFromImage(shot, row->checkState == C ? 14 : row->checkState == P ? 15 : 13, x - 20, item.top), "") << "box";
         EXPECT_EQ(DiffersFromRegion(shot, x, item.top, text, 120, 18), "") << "the text right after the pictures";
     }
-    ZNList_Destroy(list);
-    ImageList_Destroy(severities);
-    ImageList_Destroy(extras);
+    ZNList_Destroy(list), ImageList_Destroy(icons);
 }
 
 // The path column shows the longest shortened form that fits (never the second component), else
@@ -180,33 +148,27 @@ TEST(ListPaint, PicturesStandAtTheirPlaceForEveryCombination) {
 TEST(ListPaint, MultiLineAndPathCellsFitTheirRectangles) {
     Host host;
     HWND list = host.MakeList();
-    ZNList_AddHeaderColumn(list, L"Name", 0);
-    ZNList_AddHeaderColumn(list, L"Notes", ZN_COLUMN_MULTILINE);
-    ZNList_AddHeaderColumn(list, L"Path", ZN_COLUMN_PATH | ZN_COLUMN_MULTILINE);
-    ZNList_AddHeaderColumn(list, L"Short path", ZN_COLUMN_PATH);
+    for (DWORD flags : {0, ZN_COLUMN_MULTILINE, ZN_COLUMN_PATH | ZN_COLUMN_MULTILINE, ZN_COLUMN_PATH}) ZNList_AddHeaderColumn(list, L"C", flags);
     const std::string notes = "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda";
     const std::string p[5] = {"Program Files", "Vendor Name", "Product Suite", "Version Eleven", "Binary Folder"};
     const std::string whole = p[0] + "\\" + p[1] + "\\" + p[2] + "\\" + p[3] + "\\" + p[4];
-    AddRow(list, {1, 0, L"first"});
-    AddRow(list, {2, 0, L"second", U, 0, 0, 0, L"two", L"three"});
+    AddRow(list, {1, 0, L"first"}), AddRow(list, {2, 0, L"second", U, 0, 0, 0, L"two", L"three"});
     SetCell(list, 2, 1, std::wstring(notes.begin(), notes.end()).c_str());
     SetCell(list, 2, 2, std::wstring(whole.begin(), whole.end()).c_str());
     SetCell(list, 2, 3, L"C:\\some\\long\\path\\to\\a\\file.txt");
     ZNList_Refresh(list, 0, 0);
     Capture probe(4, 4);
     SelectObject(probe.dc(), ControlFont(400));
-    SIZE line;
-    GetTextExtentPoint32A(probe.dc(), "x", 1, &line);
-    const int bottom = 1 + (53 / line.cy) * line.cy;  // whole lines only
+    const int line = HIWORD(GetTabbedTextExtentA(probe.dc(), "x", 1, 0, nullptr)), bottom = 1 + 53 / line * line;  // whole lines
     std::set<std::string> shown;
     for (int pathWidth : {300, 200, 150, 110, 70}) {
         SetColumnWidth(host.Header(), 1, 90);
         SetColumnWidth(host.Header(), 2, pathWidth);
         host.Repaint(list);
         Capture shot(list);
-        RECT item = ItemRect(list, 1);
+        const RECT item = ItemRect(list, 1);
         ASSERT_EQ(item.bottom - item.top, 58);
-        int x1 = ColumnWidth(host.Header(), 0), w = pathWidth - 4;
+        const int x1 = ColumnWidth(host.Header(), 0), w = pathWidth - 4;
         Capture noteText(86, 58), pathText(w, 58);
         noteText.Text(notes, {0, 1, 86, bottom}, 0x48010);
         EXPECT_EQ(DiffersFromRegion(shot, x1, item.top, noteText, 86, 58), "") << "notes";
@@ -215,26 +177,17 @@ TEST(ListPaint, MultiLineAndPathCellsFitTheirRectangles) {
             DrawTextExA(probe.dc(), &text[0], -1, &r, 0x44010 | DT_CALCRECT, nullptr);
             return r.bottom - r.top <= bottom - 1;
         };
-        std::string expected = whole;
-        if (!fits(whole)) {
-            expected = p[0] + "\\...\\" + p[4];
-            for (std::string tail : {p[3] + "\\" + p[4], p[2] + "\\" + p[3] + "\\" + p[4]}) {
-                if (!fits(p[0] + "\\...\\" + tail)) break;
-                expected = p[0] + "\\...\\" + tail;
-            }
-        }
+        std::string expected = whole;  // else the longest shortened form that fits, else the shortest
+        for (std::string tail : {p[2] + "\\" + p[3] + "\\" + p[4], p[3] + "\\" + p[4], p[4]})
+            if (!fits(expected)) expected = p[0] + "\\...\\" + tail;
         shown.insert(expected);
         pathText.Text(expected, {0, 1, w, bottom}, 0x44010);
         EXPECT_EQ(DiffersFromRegion(shot, x1 + 90, item.top, pathText, w, 58), "") << "width " << pathWidth << ": " << expected;
     }
     EXPECT_GE(shown.size(), 3u) << "the widths should lead to different forms";
     // A path cell too narrow for Wine's path ellipsis is left empty rather than taking the host down.
-    for (int width : {4, 10, 14, 18}) {
-        SetColumnWidth(host.Header(), 2, width);
-        SetColumnWidth(host.Header(), 3, width);
-        host.Repaint(list);
-        ASSERT_TRUE(IsWindow(list));
-    }
+    for (int width : {4, 10, 14, 18}) SetColumnWidth(host.Header(), 2, width), SetColumnWidth(host.Header(), 3, width), host.Repaint(list);
+    EXPECT_TRUE(IsWindow(list));
 }
 
 }  // namespace

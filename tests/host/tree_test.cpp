@@ -23,22 +23,12 @@ TEST(TreeLongRuns, LeaveTheTopRowSelectionAndDrawingAsShortRunsDo) {
     Ids shown;
     for (DWORD id = 1; id <= tops; ++id) AddNode(tree, {id, 0, L"top"}), shown.push_back(id);
     Ids open = shown;
-    for (DWORD c = 0; c < children; ++c) {
-        AddNode(tree, {10000 + c, parent, L"child"});
-        open.insert(open.begin() + parent + c, 10000 + c);
-    }
+    for (DWORD c = 0; c < children; ++c) AddNode(tree, {10000 + c, parent, L"child"}), open.insert(open.begin() + parent + c, 10000 + c);
     auto send = [tree](UINT message, WPARAM wParam = 0) { return SendMessageA(tree, message, wParam, 0); };
-    auto rowsDrawn = [&] {  // the list box asks its parent to draw rows when repainted
-        host.treeMessages.clear();
-        host.Repaint(tree);
-        return std::count(host.treeMessages.begin(), host.treeMessages.end(), UINT{WM_DRAWITEM});
-    };
-    RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
-    host.Pump();
+    RefreshTree(tree, &host.selectedIndex, &host.checkedCount), host.Pump();
     EXPECT_EQ(Rows(tree), shown);
     EXPECT_EQ(send(LB_GETTOPINDEX), 0);
-    send(LB_SETCURSEL, 1000);
-    send(LB_SETTOPINDEX, 650);
+    send(LB_SETCURSEL, 1000), send(LB_SETTOPINDEX, 650);
     ASSERT_EQ(send(LB_GETTOPINDEX), 650);
 
     EXPECT_EQ(ExpandNode(tree, parent, 0), 1);
@@ -50,7 +40,8 @@ TEST(TreeLongRuns, LeaveTheTopRowSelectionAndDrawingAsShortRunsDo) {
     EXPECT_EQ(Rows(tree), shown);
     EXPECT_EQ(send(LB_GETTOPINDEX), 650);
     EXPECT_EQ(send(LB_GETCURSEL), 1000);
-    EXPECT_GT(rowsDrawn(), 0) << "the list box draws again after a large branch closes";
+    host.treeMessages.clear(), host.Repaint(tree);  // the list box asks its parent to draw rows when repainted
+    EXPECT_GT(std::count(host.treeMessages.begin(), host.treeMessages.end(), UINT{WM_DRAWITEM}), 0) << "the list box draws again after a large branch closes";
 
     // A branch far below the top row: the top row goes to it first, and comes back.
     send(LB_SETTOPINDEX, 0);
@@ -59,8 +50,7 @@ TEST(TreeLongRuns, LeaveTheTopRowSelectionAndDrawingAsShortRunsDo) {
     EXPECT_EQ(send(LB_GETTOPINDEX), 0);
 
     // Top row below the parent's row: the rows go from the top down, and the top row stays.
-    send(LB_SETCURSEL, parent + 5);  // a row of the branch
-    send(LB_SETTOPINDEX, 1000);
+    send(LB_SETCURSEL, parent + 5), send(LB_SETTOPINDEX, 1000);  // a row of the branch selected
     EXPECT_EQ(CollapseNode(tree, parent, 0), 1);
     EXPECT_EQ(Rows(tree), shown);
     EXPECT_EQ(send(LB_GETTOPINDEX), 1000);
@@ -85,11 +75,8 @@ TEST(TreeExtent, TheKeptExtentAndRowHeightsEqualAFreshMeasurementOfEveryRow) {
     store.reserve(600);
     for (DWORD id = 1; id <= 150; ++id) {
         Item item{id, id < 10 || pick(4) == 0 ? 0 : 1 + static_cast<DWORD>(pick(static_cast<int>(id) - 1)), nullptr};
-        for (const wchar_t** line : {&item.text1, &item.text2, &item.text3}) {
-            if (pick(3) == 0) continue;
-            store.push_back(text());
-            *line = store.back().c_str();
-        }
+        for (const wchar_t** line : {&item.text1, &item.text2, &item.text3})
+            if (pick(3)) store.push_back(text()), *line = store.back().c_str();
         item.flags = static_cast<WORD>(pick(8) << 1);  // bold lines
         item.severity = pick(3), item.extra = pick(3);
         AddNode(tree, item);
@@ -102,12 +89,8 @@ TEST(TreeExtent, TheKeptExtentAndRowHeightsEqualAFreshMeasurementOfEveryRow) {
             auto* n = static_cast<const TreeNode*>(RowItem(tree, r));
             int x = static_cast<int>(n->level) * 18 + 42;
             for (const TreeNode* a = n; a; a = a->parent) x += (a->severity ? 20 : 0) + (a->extraIcon ? 20 : 0);
-            for (int j = 0; j < static_cast<int>(n->textCount); ++j) {
-                char narrow[256] = "";
-                if (n->texts[j].block && n->texts[j].block->wide)
-                    WideCharToMultiByte(CP_ACP, 0, n->texts[j].block->wide, -1, narrow, sizeof narrow, nullptr, nullptr);
-                widest = std::max(widest, x + TextWidth(narrow, (n->flags & (2 << j)) ? 700 : 400));
-            }
+            for (int j = 0; j < static_cast<int>(n->textCount); ++j)
+                widest = std::max(widest, x + TextWidth(Narrow(TextOf(n->texts[j])), (n->flags & (2 << j)) ? 700 : 400));
             const int lines = n->textCount, height = 18 * lines + (lines >= 2 ? 4 : 0);
             if (std::find(changed.begin(), changed.end(), n) == changed.end())
                 EXPECT_EQ(SendMessageA(tree, LB_GETITEMHEIGHT, r, 0), height ? height : 1) << "row " << r;
@@ -117,17 +100,14 @@ TEST(TreeExtent, TheKeptExtentAndRowHeightsEqualAFreshMeasurementOfEveryRow) {
     // The extent is worked out again whenever rows come or go, so it is compared after those.
     for (int step = 0, compared = 0; step < 600 && compared < 250; ++step) {
         const int rows = RowCount(tree);
-        DWORD id = 1 + static_cast<DWORD>(pick(150));
-        if (pick(3) == 0) {
-            CollapseNode(tree, id, 0);
-        } else if (pick(8) == 0) {
-            store.push_back(text());
-            Bstr given(store.back());
+        const DWORD id = 1 + static_cast<DWORD>(pick(150));
+        const bool close = pick(3) == 0;
+        if (!close && pick(8) == 0) {  // a new text, then the row opened
+            Bstr given(text());
             NodeInfo info = Change(id, ZN_CHANGE_TEXT1 << pick(3), 0, given);
-            UpdateTreeEntry(tree, &info, 0, &host.checkedCount), changed.push_back(Node(tree, id)), ExpandNode(tree, id, 0);
-        } else {
-            ExpandNode(tree, id, 0);
+            UpdateTreeEntry(tree, &info, 0, &host.checkedCount), changed.push_back(Node(tree, id));
         }
+        (close ? CollapseNode : ExpandNode)(tree, id, 0);
         if (RowCount(tree) == rows) continue;
         ++compared;
         ASSERT_EQ(SendMessageA(tree, LB_GETHORIZONTALEXTENT, 0, 0), fresh()) << "step " << step << ", node " << id;
