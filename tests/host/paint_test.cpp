@@ -133,11 +133,15 @@ TEST(ListPaint, PicturesStandAtTheirPlaceForEveryCombination) {
         const RECT item = ItemRect(list, i);
         ASSERT_EQ(item.bottom - item.top, 18);
         int x = 2;  // each picture shown moves the next one on by 20
-        for (DWORD icon : {DWORD(row->severity ? 2 : 0), DWORD(row->extraIcon)})
-            if (icon && (x += 20))
-                EXPECT_TRUE(shot.At(x - 20, item.top + 1) == IconColour(icon) && shot.At(x - 5, item.top + 16) == IconColour(icon));
-        if (row->checkState != D && (x += 20))
-            EXPECT_EQ(DiffersFromImage(shot, row->checkState == C ? 14 : row->checkState == P ? 15 : 13, x - 20, item.top), "") << "box";
+        for (DWORD icon : {DWORD(row->severity ? 2 : 0), DWORD(row->extraIcon)}) {
+            if (!icon) continue;
+            EXPECT_TRUE(shot.At(x, item.top + 1) == IconColour(icon) && shot.At(x + 15, item.top + 16) == IconColour(icon));
+            x += 20;
+        }
+        if (row->checkState != D) {
+            EXPECT_EQ(DiffersFromImage(shot, row->checkState == C ? 14 : row->checkState == P ? 15 : 13, x, item.top), "") << "box";
+            x += 20;
+        }
         EXPECT_EQ(DiffersFromRegion(shot, x, item.top, text, 120, 18), "") << "the text right after the pictures";
     }
     ZNList_Destroy(list), ImageList_Destroy(icons);
