@@ -34,7 +34,8 @@ TEST(TreeIndex, LookupsAndPlacesMatchThePlainWalk) {
             const zt::Bstr text(random() % 8 == 0 ? nullptr : word);
             const DWORD key = random() % keys;
             info.text1 = text;
-            ASSERT_EQ(tree.SortedInsert(&info, key) != nullptr, shape.Insert(info.id, info.parentId, key, text ? word : L"", info.flags))
+            ASSERT_EQ(tree.SortedInsert(&info, key) != nullptr,
+                      shape.Insert(info.id, info.parentId, key, text ? word : L"", info.flags))
                 << "round " << round << " insert " << i;
         }
         ASSERT_EQ(tree.CheckChain(), nullptr);
@@ -104,7 +105,7 @@ TEST(ListRowOrder, SortingFollowsTheRowOrderOnEveryColumnAndDirection) {
         for (ListRow& row : rows) {
             row = ListRow{};
             row.severity = severities[random() % 12];
-            auto word = [&] { return zt::Bstr((pass ? beginnings[1 + random() % 2] : beginnings[0]) + words[random() % kinds]); };
+            auto word = [&] { return zt::Bstr(beginnings[pass ? 1 + random() % 2 : 0] + words[random() % kinds]); };
             for (int n = 0; n < 3; ++n) {
                 const int pick = static_cast<int>(random() % (kinds + 2));  // the last two: no block, or no text
                 if (pick < kinds) text::AssignCopy(row.texts[n], word());
