@@ -94,7 +94,7 @@ inline int RowCount(HWND control) { return static_cast<int>(SendMessageA(control
 inline void* RowItem(HWND control, int row) { return reinterpret_cast<void*>(SendMessageA(control, LB_GETITEMDATA, row, 0)); }
 inline Ids Rows(HWND control) {
     Ids ids;
-    for (int r = 0; r < RowCount(control); ++r) ids.push_back(static_cast<const DWORD*>(RowItem(control, r))[1]);
+    for (int r = 0, n = RowCount(control); r < n; ++r) ids.push_back(static_cast<const DWORD*>(RowItem(control, r))[1]);
     return ids;
 }
 inline int RowOf(HWND control, const void* item) {  // -1 when it has no row
