@@ -209,7 +209,8 @@ private:
     // the answer is -1 when acted on, else the selected row.
     std::string TreeKey(wchar_t key) {
         const int sel = Selected(tree_);
-        if (sel == LB_ERR) return "";
+        if (sel == LB_ERR)  // without a selected row every key is taken and nothing changes
+            return host_.Key(tree_, key == L'f' ? L' ' : key) != -1 ? "wrong answer to a key without a selection" : "";
         auto* node = static_cast<TreeNode*>(RowItem(tree_, sel));
         Note(std::string("key ") + static_cast<char>(key) + " on node " + std::to_string(node->id));
         const LONG open = node->expandState;
