@@ -24,7 +24,7 @@ build-x86:
 	@cmake -S . -B $(BUILD)/x86 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake \
 	  -DCMAKE_INSTALL_PREFIX=$(CURDIR)/dist/x86 -DZN_BUILD_TESTS=ON -DZN_NATIVE_CHECKS=OFF \
 	  -DZN_SUITE_SIZES="$(X86_SUITE_SIZES)" \
-	  -DCMAKE_CROSSCOMPILING_EMULATOR=$(CURDIR)/scripts/wine32 >/dev/null
+	  -DCMAKE_CROSSCOMPILING_EMULATOR="$(CURDIR)/scripts/run-test;$(CURDIR)/scripts/wine32" >/dev/null
 	@cmake --build $(BUILD)/x86 --target ZnTreeCt -j $(JOBS)
 
 build-x86-tests: build-x86
@@ -34,7 +34,7 @@ build-x64: build-x86
 	@cmake -S . -B $(BUILD)/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
 	  -DCMAKE_INSTALL_PREFIX=$(CURDIR)/dist/x64 -DZN_BUILD_TESTS=ON \
 	  -DZN_X86_DLL=$(CURDIR)/$(BUILD)/x86/bin/ZnTreeCt.dll \
-	  -DCMAKE_CROSSCOMPILING_EMULATOR=$(WINE) >/dev/null
+	  -DCMAKE_CROSSCOMPILING_EMULATOR="$(CURDIR)/scripts/run-test;$(WINE)" >/dev/null
 	@cmake --build $(BUILD)/x64 -j $(JOBS)
 
 # The x64 suite, then the same unit and host suites against the 32-bit DLL under 32-bit Wine
