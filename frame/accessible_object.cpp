@@ -120,21 +120,19 @@ public:
         });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        if (!value) return E_POINTER;
-        *value = nullptr;
-        return ForChild(child, [&](Rows& rows, LONG id) {
-            RowFacts facts;
-            if (id == 0) return S_FALSE;
-            return Facts(rows, id, kValue, &facts) ? Give(facts.value, value) : E_INVALIDARG;
-        });
+        return RowText(child, value, kValue, &RowFacts::value);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-        if (!description) return E_POINTER;
-        *description = nullptr;
+        return RowText(child, description, kDescription, &RowFacts::description);
+    }
+    // A text only rows have: the client object answers S_FALSE with none.
+    HRESULT RowText(VARIANT child, BSTR* out, unsigned part, Text RowFacts::*text) {
+        if (!out) return E_POINTER;
+        *out = nullptr;
         return ForChild(child, [&](Rows& rows, LONG id) {
             RowFacts facts;
             if (id == 0) return S_FALSE;
-            return Facts(rows, id, kDescription, &facts) ? Give(facts.description, description) : E_INVALIDARG;
+            return Facts(rows, id, part, &facts) ? Give(facts.*text, out) : E_INVALIDARG;
         });
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {

@@ -61,16 +61,7 @@ HRESULT TreeControl::DoRowAction(int row) {
             ~Busy() { --count; }
         } hold{++busy};
         SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-        if (!box) {
-            if (node->expandState == 0) {
-                node->expandState = 1;
-                ShowDescendants(node, row);
-            } else {
-                HideDescendants(node, row);
-                node->expandState = 0;
-            }
-            return S_OK;
-        }
+        if (!box) return ToggleOpen(node, row), S_OK;
     }
     // The host forwards the key with its count; the tree is not touched after it has seen it.
     SendMessageA(owner, WM_CHARTOITEM, MAKEWPARAM(' ', row), reinterpret_cast<LPARAM>(list));

@@ -32,25 +32,13 @@ void TreeControl::OnCommand(WPARAM wParam, LPARAM lParam, LONG* checkedCount) {
 
     const int level = 18 * static_cast<int>(node->level) + AncestorIconWidth(node);
     if (node->expandState != -1 && topLine && cursor.x > level + 4 - xoff && cursor.x < level + 22 - xoff) {
-        if (node->expandState == 0) {
-            node->expandState = 1;
-            ShowDescendants(node, sel);
-        } else if (node->expandState == 1) {
-            HideDescendants(node, sel);
-            node->expandState = 0;
-        }
+        ToggleOpen(node, sel);
         return;
     }
     // A double click on a parent's text opens or closes it, as in every Win32 tree.
     if (HIWORD(wParam) == LBN_DBLCLK && node->expandState != -1 && cursor.x >= RowSlots(node).textX - xoff &&
         cursor.y >= item.top && cursor.y < item.bottom) {
-        if (node->expandState == 0) {
-            node->expandState = 1;
-            ShowDescendants(node, sel);
-        } else {
-            HideDescendants(node, sel);
-            node->expandState = 0;
-        }
+        ToggleOpen(node, sel);
         return;
     }
     const int checkX = CheckBoxX(node);

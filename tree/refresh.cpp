@@ -217,6 +217,15 @@ void TreeControl::HideDescendants(TreeNode* node, int row) {
     AnnounceBranch(row);
 }
 
+void TreeControl::ToggleOpen(TreeNode* node, int row) {
+    if (node->expandState == 0) {
+        node->expandState = 1;
+        ShowDescendants(node, row);
+    } else if (node->expandState == 1) {
+        HideDescendants(node, row);  // leaves the node closed
+    }
+}
+
 // Whether closing `going` rows below `row` from the bottom up, moving the top row along and
 // putting it back, leaves the list box as closing them from the top down does. The list box
 // keeps its top row through deletions, and puts a top row it is given back no lower than the

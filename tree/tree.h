@@ -187,6 +187,7 @@ private:
     void FreeChain();
     void ShowDescendants(TreeNode* node, int row);
     void HideDescendants(TreeNode* node, int row);
+    void ToggleOpen(TreeNode* node, int row);  // a closed parent at `row` opens, an open one closes
     bool FromTheBottom(int row, int going) const;
     void ExpandAll(int row);
     void DrawTreeLines(const DRAWITEMSTRUCT* item, const TreeNode* node);
