@@ -46,6 +46,11 @@ void Pump() {
     }
 }
 
+void Settle(HWND window) {
+    UpdateWindow(window);
+    Pump();
+}
+
 void RepaintNow(HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();

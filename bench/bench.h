@@ -15,6 +15,9 @@ SIZE_T PrivateBytes();             // bytes in use in the process's heaps
 inline bool Measured(size_t n) { return n <= 2000000; }
 void Pump();                       // processes pending messages
 void RepaintNow(HWND window);      // invalidates and paints the window at once
+// Paints what is due, as a host's message loop would once its calls return: the work a control
+// leaves for its next paint is timed with the calls that left it.
+void Settle(HWND window);
 
 // One host window per run; it forwards the tree's four messages when `tree` is set.
 struct Host {

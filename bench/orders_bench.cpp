@@ -42,6 +42,7 @@ double ExpandInOrder(HWND tree, const std::vector<DWORD>& ids, double budget, bo
             break;
         }
     }
+    Settle(tree);
     return Seconds() - t;
 }
 
@@ -64,6 +65,7 @@ void RunOurs(const Shape& s, Run& run) {
     SendMessageA(host.tree, WM_SETREDRAW, FALSE, 0);
     ExpandInOrder(host.tree, orders[0], run.budget, &run.phases[kHostOff].oursCapped);
     SendMessageA(host.tree, WM_SETREDRAW, TRUE, 0);
+    Settle(host.tree);
     run.phases[kHostOff].ours = Seconds() - t;
     // The rows every parent opened shows, as the build order puts them in when it is not stopped.
     const int buildRows = static_cast<int>(SendMessageA(host.tree, LB_GETCOUNT, 0, 0));
@@ -98,6 +100,7 @@ void RunTheirs(const Shape& s, Run& run, double budget) {
         if (phase == kHostOff) SendMessageW(view, WM_SETREDRAW, FALSE, 0);
         ExpandTheirs(view, orders[phase == kHostOff ? 0 : phase - kBuild], items, expand);
         if (phase == kHostOff) SendMessageW(view, WM_SETREDRAW, TRUE, 0);
+        Settle(view);
         expand.Into(run.phases[phase]);
         DestroyWindow(view);
         Pump();

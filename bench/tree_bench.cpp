@@ -85,6 +85,7 @@ void RunOurs(const Shape& s, Run& run) {
             break;
         }
     }
+    Settle(host.tree);
     run.phases[2].ours = Seconds() - t;
     if (run.phases[2].oursCapped) {
         // Memory is measured with every row shown: the parents the budget left closed are opened
@@ -142,6 +143,7 @@ void RunTheirs(const Shape& s, Run& run, double budget) {
     for (size_t i = 0; i < s.parent.size() && !expand.Over(i); ++i)
         if (s.hasChildren[i] && items[i])
             SendMessageW(view, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(items[i]));
+    Settle(view);
     expand.Into(run.phases[2]);
     if (Measured(s.parent.size()))
         run.theirsBytesPerItem = static_cast<double>(PrivateBytes() - before) / static_cast<double>(s.parent.size());
@@ -204,6 +206,7 @@ void RunTopOurs(const Shape& s, Run& run, size_t per) {
     run.phases[1].ours = Seconds() - t;
     t = Seconds();
     for (size_t i = 0; i < s.texts.size(); i += i == 0 ? 1 : per + 1) ExpandNode(host.tree, static_cast<DWORD>(i + 1), 0);
+    Settle(host.tree);
     run.phases[2].ours = Seconds() - t;
     t = Seconds();
     CollapseNode(host.tree, 1, 0);
@@ -233,6 +236,7 @@ void RunTopTheirs(const Shape& s, Run& run, double budget, size_t per) {
     Capped expand(budget);
     for (size_t i = 0; i < s.texts.size() && !expand.Over(i); i += i == 0 ? 1 : per + 1)
         if (items[i]) SendMessageW(view, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(items[i]));
+    Settle(view);
     expand.Into(run.phases[2]);
     double t = Seconds();
     SendMessageW(view, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(items[0]));

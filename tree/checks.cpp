@@ -56,7 +56,7 @@ void TreeControl::SetDescendantsCheck(TreeNode* node, int index, DWORD state, in
     BoxCount counted;
     int row = index + 1;
     RECT client = {0, 0, 0, 0};
-    bool painting = dc && listBox && !hostDrawingOff_;
+    bool painting = dc && listBox && !drawingOff_;
     if (painting) GetClientRect(listBox, &client);
     // Row tops are followed from the first shown descendant by adding row heights, since the list
     // box would add up every height from its top row for each one. Once past the bottom of the
@@ -124,7 +124,7 @@ struct TreeControl::AncestorBoxes {
 };
 
 void TreeControl::RepaintAncestorBox(AncestorBoxes& boxes, const TreeNode* node, int image) {
-    if (!listBox || hostDrawingOff_) return;
+    if (!listBox || drawingOff_) return;
     if (!boxes.ready) {
         boxes.ready = true;
         boxes.dc.emplace(listBox);
@@ -284,8 +284,8 @@ void TreeControl::ToggleCheck(TreeNode* node, int index, HDC dc, int xoff, int c
     UpdateAncestorsCheck(node, checkedCount, &boxes, counted ? &below : nullptr);
     AnnounceChecks(node);
 
-    if (hostDrawingOff_) catchUp_ = true;
-    if (!dc || !listBox || !imageList || hostDrawingOff_) return;
+    if (drawingOff_) catchUp_ = true;
+    if (!dc || !listBox || !imageList || drawingOff_) return;
     int top = 0;
     if (!RowTopIfShown(index, &top)) return;
     if (drawEx)

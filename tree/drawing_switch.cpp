@@ -4,6 +4,13 @@
 // the tree then leaves the switch as the host set it, does none of that work per call, and
 // catches up once (the top row back, the invalidation, the extent) when the host switches
 // drawing on again.
+//
+// A host that leaves drawing on and opens parent after parent far below the top row (an "expand
+// all" walking its data) would pay for the top row's two moves, the switch and the repaint on
+// every call. After such an opening the tree keeps drawing off itself, with the top row by the
+// new rows, and catches up at the list box's next message other than a plain read: at the latest
+// the paint its invalidation brings, so a host that returns to its message loop sees the picture
+// drawing on gives. Reads that do not depend on the top row are answered meanwhile.
 #include "tree.h"
 
 namespace zn {
@@ -23,7 +30,7 @@ bool ReadsNoTopRow(UINT message) {
 }  // namespace
 
 void TreeControl::SwitchDrawing(bool on) {
-    if (!listBox || hostDrawingOff_) return;
+    if (!listBox || drawingOff_) return;
     ownSwitch_ = true;
     SendMessageA(listBox, WM_SETREDRAW, on ? TRUE : FALSE, 0);
     ownSwitch_ = false;
@@ -31,7 +38,7 @@ void TreeControl::SwitchDrawing(bool on) {
 
 void TreeControl::RowsChanged() {
     if (!listBox) return;
-    if (hostDrawingOff_) {
+    if (drawingOff_) {
         catchUp_ = true;
         return;
     }
@@ -48,8 +55,38 @@ void TreeControl::ReturnTop() {
     ownWork_ = false;
 }
 
+void TreeControl::Hold() {
+    holding_ = true;
+    drawingOff_ = true;
+    catchUp_ = true;
+    InvalidateRect(listBox, nullptr, TRUE);  // a paint is due, and the catch-up with it
+}
+
+void TreeControl::Release() {
+    holding_ = false;
+    drawingOff_ = false;
+    ReturnTop();  // while drawing is still off, so the scroll bar moves once
+    SwitchDrawing(true);
+    if (!catchUp_) return;
+    catchUp_ = false;
+    RowsChanged();
+}
+
 void TreeControl::BeforeListBoxMessage(UINT message, WPARAM wParam) {
     if (ownWork_ || ownRowChange_) return;
+    if (holding_ && !ReadsNoTopRow(message)) {
+        if (message == WM_DESTROY) {
+            holding_ = drawingOff_ = false;
+            return;
+        }
+        // The host switching drawing off takes the held state over as its own.
+        if (message == WM_SETREDRAW && !wParam) {
+            holding_ = false;
+            return;
+        }
+        Release();
+        if (message == WM_SETREDRAW) return;
+    }
     // Switched on by the host, the top row goes back while drawing is still off.
     if (message == WM_SETREDRAW) {
         if (wParam && !ownSwitch_) ReturnTop();
@@ -60,9 +97,9 @@ void TreeControl::BeforeListBoxMessage(UINT message, WPARAM wParam) {
 
 void TreeControl::AfterListBoxMessage(UINT message, WPARAM wParam) {
     if (message != WM_SETREDRAW || ownSwitch_ || ownWork_ || ownRowChange_) return;
-    const bool wasOff = hostDrawingOff_;
-    hostDrawingOff_ = wParam == 0;
-    if (!wasOff || hostDrawingOff_ || !catchUp_) return;
+    const bool wasOff = drawingOff_;
+    drawingOff_ = wParam == 0;
+    if (!wasOff || drawingOff_ || !catchUp_) return;
     catchUp_ = false;
     RowsChanged();
 }

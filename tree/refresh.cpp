@@ -125,13 +125,13 @@ int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
     currentIndex = -1;
     if (!listBox) return 1;
     SwitchDrawing(true);
-    if (hostDrawingOff_)
+    if (drawingOff_)
         catchUp_ = true;
     else
         InvalidateRect(listBox, nullptr, TRUE);
     SetFocus(listBox);
     SendMessageA(listBox, LB_SETCURSEL, 0, 0);
-    if (!hostDrawingOff_) RecalcHorizontalExtent();
+    if (!drawingOff_) RecalcHorizontalExtent();
     accessible::RowsReordered(*this, listBox);
     return 1;
 }
@@ -148,13 +148,13 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
     for (DWORD i = 0; i < node->descendantCount && d; ++i, d = d->next) rows += shows(d);
     int index = row + 1;
     {
-        // While the host keeps drawing off, the top row may stay by these rows until something
-        // needs it: a run of the host's next call nearby then moves it once, or not at all.
+        // The top row may stay by these rows until something needs it: a run of the host's next
+        // call nearby then moves it once, or not at all.
         struct Own {
             bool& flag;
             ~Own() { flag = false; }
         } own{ownWork_ = true};
-        const bool lend = hostDrawingOff_ && ShortcutsTaken();
+        const bool lend = ShortcutsTaken();
         const LRESULT top = lentTop_ >= 0 ? lentTop_ : SendMessageA(listBox, LB_GETTOPINDEX, 0, 0);
         if (!lend || index <= top) ReturnTop();
         InsertRun run(listBox, index, rows, top, lend ? &lentWalks_ : nullptr);
@@ -166,8 +166,12 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
         }
         if (lend && run.Moved()) lentTop_ = top;
     }
-    SwitchDrawing(true);
-    RowsChanged();
+    if (!drawingOff_ && lentTop_ >= 0) {
+        Hold();
+    } else {
+        SwitchDrawing(true);
+        RowsChanged();
+    }
     AnnounceBranch(row);
 }
 
@@ -189,7 +193,7 @@ void TreeControl::HideDescendants(TreeNode* node, int row) {
     // below, as a small one is. A list box without WS_VISIBLE is left alone: switching drawing
     // back on would show it. While the host keeps drawing off, it is off already.
     const bool quiet = ShortcutsTaken() && going >= kQuietBranch &&
-                       (hostDrawingOff_ || (GetWindowLongPtrA(listBox, GWL_STYLE) & WS_VISIBLE));
+                       (drawingOff_ || (GetWindowLongPtrA(listBox, GWL_STYLE) & WS_VISIBLE));
     if (quiet) SwitchDrawing(false);
     if (quiet && FromTheBottom(row, going)) {
         // Deleting from the top down makes the list box move every later row up for each

@@ -156,19 +156,25 @@ private:
     bool extentsStale_ = true;          // recount every row at the next update
     bool ownRowChange_ = false;         // the rows are being changed by the tree itself
     bool rowsUnknown_ = false;          // someone else changed the rows: trust no hint
-    // The host's drawing switch: while the host keeps the list box's drawing off, the tree leaves
-    // it off, and invalidates and measures once when the host switches it on again.
-    bool hostDrawingOff_ = false;
+    // The list box's drawing kept off between calls: while the host keeps it off, the tree leaves
+    // it off, and invalidates and measures once when the host switches it on again. After opening
+    // a branch far below the top row the tree may keep it off itself (holding_), with the top row
+    // left by the new rows, until the list box's next message that is not a plain read: a loop of
+    // calls then pays for the top row and the repaint once.
+    bool drawingOff_ = false;
+    bool holding_ = false;     // drawing is off by the tree's choice, not the host's
     bool ownSwitch_ = false;   // the tree itself is switching drawing
-    bool catchUp_ = false;     // rows or states changed while the host kept drawing off
+    bool catchUp_ = false;     // rows or states changed while drawing was kept off
     bool ownWork_ = false;     // the tree is opening a branch: its messages leave the top row alone
     // The host's top row while the list box's top row stands by the rows last opened (only while
-    // the host keeps drawing off), -1 when the list box's top row is the host's.
+    // drawing is kept off), -1 when the list box's top row is the host's.
     LRESULT lentTop_ = -1;
     long long lentWalks_ = 0;  // rows walked by insertions since the lent top row last moved
     void SwitchDrawing(bool on);   // the tree's own switch, left alone while the host has drawing off
     void RowsChanged();            // invalidation and extent, or a note to catch up later
     void ReturnTop();              // puts the host's top row back
+    void Hold();                   // keeps drawing off after an opening, until the next message
+    void Release();                // switches drawing on again and catches up
     void AddRow(int index, TreeNode* node);
     void RemoveRow(int index, TreeNode* node);
     void RemoveAllRows();

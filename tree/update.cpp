@@ -68,10 +68,10 @@ int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCo
     const int row = listBox ? RowOf(node) : -1;
     // While the host keeps drawing off nothing is painted: the rows are painted afresh once the
     // host switches drawing on.
-    if (hostDrawingOff_) catchUp_ = true;
+    if (drawingOff_) catchUp_ = true;
     if (!checkChange) {
         RECT item;
-        if (row < 0 || hostDrawingOff_ ||
+        if (row < 0 || drawingOff_ ||
             SendMessageA(listBox, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
             return 1;
         InvalidateRect(listBox, &item, TRUE);
@@ -87,7 +87,7 @@ int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCo
     std::optional<WindowDC> dc;
     int shift = 0, top = 0;
     bool shown = false;
-    if (row >= 0 && !hostDrawingOff_) {
+    if (row >= 0 && !drawingOff_) {
         dc.emplace(listBox);
         // Every row's rectangle is as wide as the top row's: the scrolled width is read there.
         shift = ScrollOffsetAt(static_cast<int>(SendMessageA(listBox, LB_GETTOPINDEX, 0, 0)));

@@ -327,4 +327,31 @@ TEST(RowPaths, AHostsOwnDrawingSwitchIsKeptAndCaughtUpOnce) {
     SetWindowLongPtrA(off.box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listBoxProc));
 }
 
+// A host that leaves drawing on and opens parent after parent far below the top row: drawing is
+// switched off once and on once, and once the host's message loop runs (no message to the list
+// box), the picture is the plain tree's. Reads that do not need the top row come meanwhile.
+TEST(RowPaths, AnOpeningLoopWithDrawingOnSwitchesOnce) {
+    std::mt19937 rng(11);
+    const Plan plan = RandomTree(rng);
+    list_box_costs::moveInRowsForTests = 300;
+    Side held(0, false), plain(340, true);
+    Build(held, plan), Build(plain, plan);
+    held.host.Pump(), plain.host.Pump();
+    listBoxProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(held.box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting)));
+    switches = 0;
+    for (Side* s : {&held, &plain})
+        s->With([&] {
+            for (DWORD id = 1; id <= plan.nodes.size(); ++id) {
+                s->tree->ExpandNode(id, 0);
+                zt::RowCount(s->box);
+            }
+        });
+    EXPECT_EQ(switches, 1) << "drawing was switched for every opening";
+    EXPECT_TRUE(Pixels(held) == Pixels(plain));
+    EXPECT_EQ(switches, 2);
+    EXPECT_EQ(State(held), State(plain));
+    SetWindowLongPtrA(held.box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listBoxProc));
+    list_box_costs::moveInRowsForTests = 0;
+}
+
 }  // namespace
