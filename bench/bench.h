@@ -103,6 +103,9 @@ void InsertTheirs(HWND view, const Shape& s, std::vector<HTREEITEM>& items, Capp
 // drawing switched off, filled with `rows` items of data. Returns the seconds it took; when
 // `bytesPerItem` is given, also what each item costs in the heap.
 double FloorFill(HWND parent, int rows, double* bytesPerItem = nullptr);
+// The same floor given a sequence of insertions: `firstRows` rows put in untimed, then one row at
+// each of `places` in turn, the top row following them; the seconds the insertions took.
+double FloorPlaces(HWND parent, int firstRows, const std::vector<int>& places);
 // The messages each expansion ends with, `calls` times on such a list box of `rows` items: drawing
 // switched off and on again, and the list box invalidated.
 double FloorMessages(HWND parent, int rows, int calls);

@@ -14,7 +14,7 @@
 namespace bench {
 namespace {
 
-enum Phase { kInsert, kBuild, kReverse, kBreadth, kRandom, kHostOff, kFloor, kFloorMessages, kPhases };
+enum Phase { kInsert, kBuild, kReverse, kBreadth, kRandom, kHostOff, kFloor, kFloorPlaces, kFloorMessages, kPhases };
 
 // The parents' ids (1-based insertion positions) in each order.
 std::vector<std::vector<DWORD>> Orders(const Shape& s) {
@@ -30,6 +30,35 @@ std::vector<std::vector<DWORD>> Orders(const Shape& s) {
     std::vector<DWORD> random = build;
     std::shuffle(random.begin(), random.end(), std::mt19937(99));
     return {build, reverse, breadth, random};
+}
+
+// The rows the build order puts its branches' rows in, one after another: a node's row is the
+// number of rows shown before it in the chain, which is the ids' order (siblings a parent sorts
+// stand in another order among themselves, in the same rows).
+std::vector<int> BuildOrderPlaces(const Shape& s, const std::vector<DWORD>& build, size_t rows) {
+    const size_t n = s.parent.size();
+    std::vector<int> counts(n + 1, 0);  // a Fenwick tree of the shown nodes, by id
+    auto add = [&](size_t id) {
+        for (; id <= n; id += id & (~id + 1)) ++counts[id];
+    };
+    auto before = [&](size_t id) {
+        int sum = 0;
+        for (--id; id > 0; id -= id & (~id + 1)) sum += counts[id];
+        return sum;
+    };
+    std::vector<std::vector<DWORD>> children(n + 1);
+    for (size_t i = 0; i < n; ++i) {
+        if (s.parent[i]) children[s.parent[i]].push_back(static_cast<DWORD>(i + 1));
+        else add(i + 1);
+    }
+    std::vector<int> places;
+    for (DWORD p : build)
+        for (DWORD c : children[p]) {
+            if (places.size() + static_cast<size_t>(s.tops) >= rows) return places;
+            places.push_back(before(c));
+            add(c);
+        }
+    return places;
 }
 
 // Opens the nodes in order until the budget is used up; the seconds it took.
@@ -73,6 +102,7 @@ void RunOurs(const Shape& s, Run& run) {
     DestroyTree(host.tree);
     host.tree = nullptr;
     run.phases[kFloor].ours = FloorFill(host.window, buildRows);
+    run.phases[kFloorPlaces].ours = FloorPlaces(host.window, s.tops, BuildOrderPlaces(s, orders[0], buildRows));
     run.phases[kFloorMessages].ours = FloorMessages(host.window, buildRows, static_cast<int>(orders[0].size()));
 }
 
@@ -118,6 +148,7 @@ Run OrdersWorkload(int n, Side side, double budget) {
                              "expand every parent: reverse build order", "expand every parent: breadth first",
                              "expand every parent: random order", "build order, the host's drawing off",
                              "floor: bare list box filled with the build order's rows",
+                             "floor: bare list box given the build order's insertions",
                              "floor: the drawing switch and invalidation, once for each parent"})
         run.phases.push_back({name});
     run.budget = budget;

@@ -12,7 +12,7 @@
 namespace zn {
 namespace {
 
-constexpr int kHintReach = 48;  // rows searched on either side of a stale hint
+constexpr int kHintReach = 256;  // rows above a stale hint where the search for its row starts
 
 }  // namespace
 
@@ -77,22 +77,14 @@ int TreeControl::RowOf(const TreeNode* node) {
     if (!rowsUnknown_) {
         if (extras.shownRows == 0) return LB_ERR;
         if (extras.shownRows == 1) {
-            // Rows above it come and go, so its row is near where it was last seen.
-            int rows = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
-            int hint = extras.rowHint;
-            for (int d = 0; d <= kHintReach; ++d) {
-                for (int r : {hint + d, hint - d}) {
-                    if (r < 0 || r >= rows || (d == 0 && r != hint)) continue;
-                    if (NodeAt(r) == node) {
-                        extras.rowHint = r;
-                        return r;
-                    }
-                }
-            }
-            // Farther off, most likely below it, where the rows opened above it pushed it: the
-            // list box searches on from there, and round from its first row. The node has one
-            // row, so whichever search finds it finds that row.
-            if (hint - kHintReach > 0 && hint - kHintReach < rows) from = static_cast<WPARAM>(hint - kHintReach - 1);
+            // Rows above it come and go, so its row is near where it was last seen, most likely
+            // below it, where rows opened above it pushed it. The list box searches on from a
+            // little above the hint and round from its first row; the node has one row, so
+            // whichever search finds it finds that row. Asking row by row would cost a message a row.
+            const int hint = extras.rowHint;
+            const LRESULT there = SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(hint), 0);
+            if (there == key) return hint;
+            if (there != LB_ERR && hint > kHintReach) from = static_cast<WPARAM>(hint - kHintReach - 1);
         }
     }
     int row = static_cast<int>(SendMessageA(listBox, LB_FINDSTRING, from, key));
