@@ -40,8 +40,31 @@ void FreeNarrow(char* narrow) {
     if (!pool::Give(narrow)) std::free(narrow);
 }
 
+// A BSTR of `byteLength` bytes (copied from `bytes` when given). Short ones are carved from the
+// pool with the layout the BSTR functions give (the length in the four bytes before the text, the
+// text aligned as theirs, a NUL after it), so a host reads them as any BSTR; a heap BSTR would cost
+// half as much again as its text. Longer ones come from the BSTR functions.
+BSTR NewWide(const void* bytes, UINT byteLength) {
+    constexpr size_t kHeader = sizeof(void*);
+    const size_t size = kHeader + byteLength + sizeof(WCHAR);
+    if (size > pool::kLargest) return SysAllocStringByteLen(static_cast<const char*>(bytes), byteLength);
+    auto* block = static_cast<char*>(pool::Take(size));  // zeroed: the NUL is there
+    if (!block) return nullptr;
+    const DWORD length = byteLength;
+    std::memcpy(block + kHeader - sizeof(DWORD), &length, sizeof(DWORD));
+    if (bytes) std::memcpy(block + kHeader, bytes, byteLength);
+    return reinterpret_cast<BSTR>(block + kHeader);
+}
+
+void FreeWide(BSTR wide) {
+    if (wide && pool::Give(reinterpret_cast<char*>(wide) - sizeof(void*))) return;
+    SysFreeString(wide);
+}
+
+BSTR CopyOf(BSTR wide) { return NewWide(wide, SysStringByteLen(wide)); }
+
 void FreeBlock(TextBlock* block) {
-    SysFreeString(block->wide);
+    FreeWide(block->wide);
     FreeNarrow(block->narrow);
     pool::Give(block);
     CountBlock(-1);
@@ -63,7 +86,7 @@ void MakeFromWide(TextField& slot, const WCHAR* wide) {
     Release(slot);
     TextBlock* block = NewBlock();
     if (block && wide) {
-        block->wide = SysAllocString(wide);
+        block->wide = NewWide(wide, static_cast<UINT>(lstrlenW(wide) * sizeof(WCHAR)));
         if (!block->wide) block->status = kOutOfMemory;
     }
     Attach(slot, block);
@@ -78,7 +101,7 @@ void MakeFromNarrow(TextField& slot, const char* narrow) {
         if (buffer) {
             MultiByteToWideChar(GetACP(), MB_PRECOMPOSED | MB_ERR_INVALID_CHARS, narrow, length, buffer,
                                 length + 1);
-            block->wide = SysAllocString(buffer);
+            block->wide = NewWide(buffer, static_cast<UINT>(lstrlenW(buffer) * sizeof(WCHAR)));
             std::free(buffer);
         }
         if (!block->wide) block->status = kOutOfMemory;
@@ -90,7 +113,7 @@ DWORD AssignCopy(TextField& slot, BSTR wide) {
     Release(slot);
     TextBlock* block = NewBlock();
     if (block && wide) {
-        block->wide = SysAllocStringByteLen(reinterpret_cast<const char*>(wide), SysStringByteLen(wide));
+        block->wide = CopyOf(wide);
         if (!block->wide) block->status = kOutOfMemory;
     }
     Attach(slot, block);
@@ -109,8 +132,7 @@ void Clear(TextField& slot) {
         // Another holder keeps its text: this slot continues with a private copy.
         TextBlock* copy = NewBlock();
         if (copy && block->wide) {
-            copy->wide = SysAllocStringByteLen(reinterpret_cast<const char*>(block->wide),
-                                               SysStringByteLen(block->wide));
+            copy->wide = CopyOf(block->wide);
             if (!copy->wide) copy->status = kOutOfMemory;
         }
         Release(slot);
@@ -120,12 +142,9 @@ void Clear(TextField& slot) {
     }
     FreeNarrow(block->narrow);
     block->narrow = nullptr;
-    if (block->wide) {
-        if (!SysReAllocStringLen(&block->wide, nullptr, 0)) block->status = kOutOfMemory;
-    } else {
-        block->wide = SysAllocString(L"");
-        if (!block->wide) block->status = kOutOfMemory;
-    }
+    FreeWide(block->wide);
+    block->wide = NewWide(nullptr, 0);
+    if (!block->wide) block->status = kOutOfMemory;
 }
 
 void Share(const TextField& from, TextField& to) {

@@ -13,6 +13,9 @@ namespace zn {
 namespace {
 
 constexpr int kHintReach = 256;  // rows above a stale hint where the search for its row starts
+// Rows noted one by one for the next extent update; past this many, every shown row is measured
+// again instead, which costs a walk of the chain rather than memory for each row.
+constexpr size_t kUntalliedRows = 4096;
 
 }  // namespace
 
@@ -24,7 +27,7 @@ void TreeControl::AddRow(int index, TreeNode* node) {
     extras.rowHint = index;
     ++extras.shownRows;
     // Without room to note the row, every row is measured afresh at the next update.
-    if (!extentsStale_ && !untallied_.Push(node)) extentsStale_ = true;
+    if (!extentsStale_ && (untallied_.size() >= kUntalliedRows || !untallied_.Push(node))) extentsStale_ = true;
 }
 
 void TreeControl::RemoveRow(int index, TreeNode* node) {
@@ -175,10 +178,15 @@ void TreeControl::RecalcHorizontalExtent() {
             untallied_.Clear();
             extentsStale_ = false;
             for (TreeNode* n = head; n; n = n->next) Extras(n).shownExtent = NodeExtras::kNotTallied;
-            int rows = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
-            for (int r = 0; r < rows; ++r) {
-                TreeNode* n = NodeAt(r);
-                if (n && Extras(n).shownExtent == NodeExtras::kNotTallied) Tally(n, RowExtent(dc, n));
+            if (rowsUnknown_) {  // the list box is asked which nodes it shows
+                int rows = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
+                for (int r = 0; r < rows; ++r) {
+                    TreeNode* n = NodeAt(r);
+                    if (n && Extras(n).shownExtent == NodeExtras::kNotTallied) Tally(n, RowExtent(dc, n));
+                }
+            } else {
+                for (TreeNode* n = head; n; n = n->next)
+                    if (Extras(n).shownRows > 0) Tally(n, RowExtent(dc, n));
             }
         } else {
             for (TreeNode* n : untallied_)

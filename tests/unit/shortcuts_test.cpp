@@ -4,6 +4,7 @@
 // path. (Summed character widths meet real measurement in the extent and sizing tests.)
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <numeric>
 #include <random>
 
@@ -78,6 +79,30 @@ TEST(ListRowIndex, FindsTheFirstRowOfEachIdAsTheChainWalkDoes) {
         index.Clear();
         EXPECT_EQ(index.Find(size ? rows[0].id : 0), nullptr) << "a cleared index knows no row";
     }
+}
+
+// Short texts are kept in the library's own blocks laid out as BSTRs, long ones by the BSTR
+// functions: either way a host reads the same length, bytes and terminating NUL, copies keep odd
+// lengths and embedded NULs, and an emptied text reads as an empty BSTR.
+TEST(TextBlocks, EveryLengthReadsAsTheBstrItCameFrom) {
+    const LONG blocks = text::LiveBlocks();
+    for (UINT bytes = 0; bytes <= 72; ++bytes) {
+        std::string source(bytes, '\0');
+        for (UINT i = 0; i < bytes; ++i) source[i] = static_cast<char>(i % 5 == 3 ? 0 : 'a' + i % 26);
+        BSTR host = SysAllocStringByteLen(source.data(), bytes);
+        TextField slot = {}, copy = {};
+        ASSERT_EQ(text::AssignCopy(slot, host), 0u);
+        SysFreeString(host);
+        text::Clear(copy), text::Share(slot, copy), text::Clear(copy);  // a private, emptied copy
+        const BSTR kept = const_cast<BSTR>(text::Wide(slot));
+        ASSERT_EQ(SysStringByteLen(kept), bytes);
+        EXPECT_EQ(std::memcmp(kept, source.data(), bytes), 0) << bytes << " bytes";
+        EXPECT_EQ(reinterpret_cast<const char*>(kept)[bytes] | reinterpret_cast<const char*>(kept)[bytes + 1], 0);
+        EXPECT_TRUE(SysStringLen(const_cast<BSTR>(text::Wide(copy))) == 0 && text::Wide(copy)[0] == 0);
+        EXPECT_EQ(SysStringByteLen(kept), bytes) << "emptying the copy left the first alone";
+        text::Release(slot), text::Release(copy);
+    }
+    EXPECT_EQ(text::LiveBlocks(), blocks);
 }
 
 TEST(ListRowOrder, SortingFollowsTheRowOrderOnEveryColumnAndDirection) {
