@@ -50,9 +50,8 @@ void TreeControl::ReturnTop() {
     if (lentTop_ < 0 || !listBox) return;
     const LRESULT top = lentTop_;
     lentTop_ = -1;
-    ownWork_ = true;
+    OwnWork own(ownWork_);
     SendMessageA(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
-    ownWork_ = false;
 }
 
 void TreeControl::Hold() {

@@ -78,6 +78,7 @@ private:
 }  // namespace
 
 int TreeControl::Refresh(LONG* selectedIndex, LONG* checkedCount) {
+    if (holding_) Release();  // the rebuild switches drawing itself
     if (!head) {
         if (listBox) RemoveAllRows();
         return 0;
@@ -150,10 +151,7 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
     {
         // The top row may stay by these rows until something needs it: a run of the host's next
         // call nearby then moves it once, or not at all.
-        struct Own {
-            bool& flag;
-            ~Own() { flag = false; }
-        } own{ownWork_ = true};
+        OwnWork own(ownWork_);
         const bool lend = ShortcutsTaken();
         const LRESULT top = lentTop_ >= 0 ? lentTop_ : SendMessageA(listBox, LB_GETTOPINDEX, 0, 0);
         if (!lend || index <= top) ReturnTop();
@@ -177,6 +175,7 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
 
 void TreeControl::HideDescendants(TreeNode* node, int row) {
     ReturnTop();
+    OwnWork own(ownWork_);  // drawing kept off by the tree stays off through the closing
     if (editorWindow) ShowWindow(editorWindow, SW_HIDE);
     // The rows that go: the descendants, in chain order, standing one after another below the
     // node's row (deleting row + 1 while it shows the next descendant takes exactly these).

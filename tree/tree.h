@@ -169,6 +169,16 @@ private:
     // The host's top row while the list box's top row stands by the rows last opened (only while
     // drawing is kept off), -1 when the list box's top row is the host's.
     LRESULT lentTop_ = -1;
+    // Marks the tree's own messages while it changes rows: they neither give the host's top row
+    // back nor end drawing kept off by the tree.
+    struct OwnWork {
+        explicit OwnWork(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+        ~OwnWork() { flag_ = was_; }
+        OwnWork(const OwnWork&) = delete;
+        OwnWork& operator=(const OwnWork&) = delete;
+        bool& flag_;
+        bool was_;
+    };
     long long lentWalks_ = 0;  // rows walked by insertions since the lent top row last moved
     void SwitchDrawing(bool on);   // the tree's own switch, left alone while the host has drawing off
     void RowsChanged();            // invalidation and extent, or a note to catch up later
