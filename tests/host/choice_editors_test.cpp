@@ -24,6 +24,7 @@ TEST(ChoiceEditors, ReadAsTheControlsOtherTextsAndStayWithinTheirEntries) {
     for (HWND control : {tree, list}) {
         SCOPED_TRACE(control == tree ? "tree" : "list");
         HWND editor = GetDlgItem(control, ZN_EDITOR_ID);
+        EXPECT_TRUE(editor && IsWindowVisible(editor)) << "the editor stands over the selected row's choice line";
         char entry[32] = {};
         SendMessageA(editor, CB_GETLBTEXT, 0, LPARAM(entry));
         EXPECT_STREQ(entry, narrow);

@@ -395,6 +395,10 @@ private:
         Note("select");
         const bool treeDone = n && ZNTree_SelectNode(tree_, n->id, 0), listDone = r && ZNList_SelectNode(list_, r->id);
         host_.Pump(10);
+        const ListRow* first = ZNList_GetListHead(list_);  // the row the id leads to
+        while (r && first->id != r->id) first = first->next;
+        if (r && !listDone && SendMessageA(list_, LB_FINDSTRING, WPARAM(-1), LPARAM(first)) != LB_ERR)
+            return "a row on show was not selected";
         if (treeDone && (Selected(tree_) == LB_ERR || RowItem(tree_, Selected(tree_)) != n)) return "the node is not selected";
         if (listDone && (Selected(list_) == LB_ERR || static_cast<DWORD*>(RowItem(list_, Selected(list_)))[1] != r->id))
             return "the row is not selected";
