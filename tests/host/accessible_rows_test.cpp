@@ -159,6 +159,8 @@ TEST_F(AccessibleRows, TreeActionsSelectionAndPlaces) {
     ASSERT_EQ(object->get_accFocus(&focus) | object->get_accSelection(&selection), S_OK);
     EXPECT_EQ(focus.lVal * 10 + selection.lVal, 33);
     EXPECT_EQ(ReadChild(object, 3).states & (STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED), STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED);
+    ASSERT_EQ(object->accSelect(SELFLAG_TAKESELECTION, Child(1)), S_OK);
+    EXPECT_EQ(SendMessageA(tree, LB_GETCURSEL, 0, 0), 0) << "the first row is child 1";
     RECT third = zt::ItemRect(tree, 2);
     long x, y, w, ht;
     ASSERT_EQ(object->accLocation(&x, &y, &w, &ht, Child(3)), S_OK);
