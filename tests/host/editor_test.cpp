@@ -34,6 +34,7 @@ TEST(Editors, TheTreesStandsOverTheSelectedChoiceLineAndLeavesALookAlikeBehind) 
     TreeNode *lowNode = AddNode(tree, {1, 0, L"", ZN_UNCHECKED, ZN_CHOICE_TEXT1, 0, 0, nullptr, nullptr, low}),
              *alphaNode = AddNode(tree, {2, 0, L"", ZN_UNCHECKED, ZN_CHOICE_TEXT1, 0, 0, nullptr, nullptr, alpha});
     AddNode(tree, {3, 0, L"plain"}), lowNode->choiceIndex = 1;
+    AddNode(tree, {4, 0, L"", ZN_UNCHECKED, ZN_CHOICE_TEXT1, 0, 0, nullptr, nullptr, low})->choiceIndex = 2;  // past its two
     RefreshTree(tree, &host.selectedIndex, &host.checkedCount);
     HWND editor = GetDlgItem(tree, ZN_EDITOR_ID);
     ASSERT_NE(editor, nullptr);
@@ -60,6 +61,9 @@ TEST(Editors, TheTreesStandsOverTheSelectedChoiceLineAndLeavesALookAlikeBehind) 
     const int pixels[][3] = {{42, y + 4, grey}, {right + 9, y + 4, grey}, {right - 4, y + 4, grey},
                              {right + 3, y + 5, black}, {right + 3, y + 8, black}};
     for (const auto& px : pixels) EXPECT_EQ(shot.At(px[0], px[1]), COLORREF(px[2])) << px[0] << "," << px[1];
+    // A choice past the entries shows no look-alike: nothing is read for it.
+    const RECT past = ItemRect(tree, 3);
+    EXPECT_EQ(FirstDifference(shot, 42, past.top, 120, past.bottom - past.top, [](int, int) { return RGB(255, 255, 255); }), "");
     SendMessageA(tree, LB_SETCURSEL, 2, 0), host.Pump();
     EXPECT_FALSE(IsWindowVisible(editor)) << "a row without choices hides it";
     EXPECT_EQ(GetWindowLongPtrA(editor, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(lowNode));
