@@ -1,6 +1,7 @@
 // The list as accessibility aids see it: each row a list item named by its cells in column order,
 // each after its column's title ("Finding: codec.zip, Path: C:\..."), its box as a state, and a
 // default action that does what a click on the box does. The header stays the system's own.
+#include "frame/scoped.h"
 #include "frame/text.h"
 #include "list.h"
 
@@ -66,10 +67,7 @@ HRESULT ListControl::DoRowAction(int index) {
     const ListRow* row = RowAt(index);
     if (!row) return E_INVALIDARG;
     if (row->checkState == ZN_CHECK_DISABLED) return DISP_E_MEMBERNOTFOUND;
-    struct Busy {
-        int& count;
-        ~Busy() { --count; }
-    } hold{++busy};
+    Held hold(busy);
     SendMessageA(listBox, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     ToggleCurrentRowCheck();
     return S_OK;

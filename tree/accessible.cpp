@@ -56,10 +56,7 @@ HRESULT TreeControl::DoRowAction(int row) {
     const HWND list = listBox, owner = GetParent(listBox);
     {
         // While rows repaint, the host's handlers may not clear or destroy the tree.
-        struct Busy {
-            int& count;
-            ~Busy() { --count; }
-        } hold{++busy};
+        Held hold(busy);
         SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
         if (!box) return ToggleOpen(node, row), S_OK;
     }

@@ -31,9 +31,8 @@ bool ReadsNoTopRow(UINT message) {
 
 void TreeControl::SwitchDrawing(bool on) {
     if (!listBox || drawingOff_) return;
-    ownSwitch_ = true;
+    Raised own(ownSwitch_);
     SendMessageA(listBox, WM_SETREDRAW, on ? TRUE : FALSE, 0);
-    ownSwitch_ = false;
 }
 
 void TreeControl::RowsChanged() {
@@ -50,7 +49,7 @@ void TreeControl::ReturnTop() {
     if (lentTop_ < 0 || !listBox) return;
     const LRESULT top = lentTop_;
     lentTop_ = -1;
-    OwnWork own(ownWork_);
+    Raised own(ownWork_);
     SendMessageA(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
 }
 

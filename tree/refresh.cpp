@@ -151,7 +151,7 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
     {
         // The top row may stay by these rows until something needs it: a run of the host's next
         // call nearby then moves it once, or not at all.
-        OwnWork own(ownWork_);
+        Raised own(ownWork_);
         const bool lend = ShortcutsTaken();
         const LRESULT top = lentTop_ >= 0 ? lentTop_ : SendMessageA(listBox, LB_GETTOPINDEX, 0, 0);
         if (!lend || index <= top) ReturnTop();
@@ -175,7 +175,7 @@ void TreeControl::ShowDescendants(TreeNode* node, int row) {
 
 void TreeControl::HideDescendants(TreeNode* node, int row) {
     ReturnTop();
-    OwnWork own(ownWork_);  // drawing kept off by the tree stays off through the closing
+    Raised own(ownWork_);  // drawing kept off by the tree stays off through the closing
     if (editorWindow) ShowWindow(editorWindow, SW_HIDE);
     // The rows that go: the descendants, in chain order, standing one after another below the
     // node's row (deleting row + 1 while it shows the next descendant takes exactly these).
@@ -190,7 +190,7 @@ void TreeControl::HideDescendants(TreeNode* node, int row) {
     // A drawing list box updates its scroll bar and marks the rows below as changed for every
     // row deleted; a large branch is closed with drawing switched off and is repainted once
     // below, as a small one is. A list box without WS_VISIBLE is left alone: switching drawing
-    // back on would show it. While the host keeps drawing off, it is off already.
+    // back on would show it. While drawing is kept off (by the host or the tree), it is off already.
     const bool quiet = ShortcutsTaken() && going >= kQuietBranch &&
                        (drawingOff_ || (GetWindowLongPtrA(listBox, GWL_STYLE) & WS_VISIBLE));
     if (quiet) SwitchDrawing(false);

@@ -20,9 +20,10 @@ constexpr size_t kUntalliedRows = 4096;
 }  // namespace
 
 void TreeControl::AddRow(int index, TreeNode* node) {
-    ownRowChange_ = true;
-    SendMessageA(listBox, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(node));
-    ownRowChange_ = false;
+    {
+        Raised own(ownRowChange_);
+        SendMessageA(listBox, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(node));
+    }
     NodeExtras& extras = Extras(node);
     extras.rowHint = index;
     ++extras.shownRows;
@@ -31,9 +32,10 @@ void TreeControl::AddRow(int index, TreeNode* node) {
 }
 
 void TreeControl::RemoveRow(int index, TreeNode* node) {
-    ownRowChange_ = true;
-    SendMessageA(listBox, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-    ownRowChange_ = false;
+    {
+        Raised own(ownRowChange_);
+        SendMessageA(listBox, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    }
     NodeExtras& extras = Extras(node);
     if (extras.shownRows > 0) --extras.shownRows;
     Untally(node);
@@ -41,13 +43,14 @@ void TreeControl::RemoveRow(int index, TreeNode* node) {
 
 void TreeControl::RemoveAllRows() {
     // One reset leaves the list box as deleting its first row again and again would.
-    ownRowChange_ = true;
-    if (ShortcutsTaken())
-        SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
-    else
-        while (SendMessageA(listBox, LB_DELETESTRING, 0, 0) > 0) {
-        }
-    ownRowChange_ = false;
+    {
+        Raised own(ownRowChange_);
+        if (ShortcutsTaken())
+            SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+        else
+            while (SendMessageA(listBox, LB_DELETESTRING, 0, 0) > 0) {
+            }
+    }
     lentTop_ = -1;  // an empty list box has its top row at the first row
     for (TreeNode* n = head; n; n = n->next) {
         NodeExtras& extras = Extras(n);

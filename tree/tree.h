@@ -10,6 +10,7 @@
 #include "frame/id_index.h"
 #include "frame/pod_array.h"
 #include "frame/registry.h"
+#include "frame/scoped.h"
 #include "frame/text_widths.h"
 #include "frame/widest.h"
 
@@ -85,8 +86,9 @@ public:
     void UpdateTexts(TreeNode& node, const NodeInfo& info, DWORD mask);
     // Rows changed by someone else than the tree (a host's own list-box message).
     void NoteForeignRowChange(UINT message);
-    // A message reaching the list box: the host's own drawing switch is noted, and a top row the
-    // tree moved while the host keeps drawing off is put back before anything else can see it.
+    // A message reaching the list box: the host's own drawing switch is noted, a top row the tree
+    // lent while drawing is kept off is put back, and drawing the tree kept off itself is caught
+    // up, before anything else can see the list box.
     void BeforeListBoxMessage(UINT message, WPARAM wParam);
     void AfterListBoxMessage(UINT message, WPARAM wParam);
 
@@ -169,16 +171,6 @@ private:
     // The host's top row while the list box's top row stands by the rows last opened (only while
     // drawing is kept off), -1 when the list box's top row is the host's.
     LRESULT lentTop_ = -1;
-    // Marks the tree's own messages while it changes rows: they neither give the host's top row
-    // back nor end drawing kept off by the tree.
-    struct OwnWork {
-        explicit OwnWork(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
-        ~OwnWork() { flag_ = was_; }
-        OwnWork(const OwnWork&) = delete;
-        OwnWork& operator=(const OwnWork&) = delete;
-        bool& flag_;
-        bool was_;
-    };
     long long lentWalks_ = 0;  // rows walked by insertions since the lent top row last moved
     void SwitchDrawing(bool on);   // the tree's own switch, left alone while the host has drawing off
     void RowsChanged();            // invalidation and extent, or a note to catch up later

@@ -66,8 +66,8 @@ int TreeControl::UpdateTreeEntry(NodeInfo* info, DWORD groupKey, LONG* checkedCo
     AnnounceNodeChange(node, accessible::ChangesOf(mask & (ZN_CHANGE_TEXT1 | ZN_CHANGE_TEXT2 | ZN_CHANGE_TEXT3)));
 
     const int row = listBox ? RowOf(node) : -1;
-    // While the host keeps drawing off nothing is painted: the rows are painted afresh once the
-    // host switches drawing on.
+    // While drawing is kept off nothing is painted: the rows are painted afresh once drawing
+    // comes back on.
     if (drawingOff_) catchUp_ = true;
     if (!checkChange) {
         RECT item;
